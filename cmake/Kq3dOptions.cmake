@@ -1,0 +1,43 @@
+# Options shared by every target of our own.
+#
+# -fwrapv: the engine's arithmetic is 32-bit two's complement that wraps, as on
+# the handheld's processor (FixMul, matrix sums, edge steps). Making that the
+# language's rule keeps the code plain and the sanitizers quiet about it.
+# -ffp-contract=off: FixDiv and the texture projection must round exactly as
+# written, never through a fused multiply-add.
+add_library(kq3d_options INTERFACE)
+target_compile_options(kq3d_options INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Werror
+  -fwrapv -ffp-contract=off)
+target_include_directories(kq3d_options INTERFACE ${PROJECT_SOURCE_DIR})
+
+if(KQ3D_SANITIZE)
+  set(KQ3D_SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all
+      -fno-omit-frame-pointer)
+  add_compile_options(${KQ3D_SANITIZE_FLAGS})
+  add_link_options(${KQ3D_SANITIZE_FLAGS})
+endif()
+
+# kq3d_library(NAME SOURCES... DEPENDS ...): one static library of ours.
+function(kq3d_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_link_libraries(${name} PUBLIC kq3d_options ${ARG_DEPENDS})
+endfunction()
+
+# kq3d_directory_library(NAME [EXCLUDE files...] DEPENDS ...): a static library
+# of every .cpp in the calling directory (an interface library while there are
+# none yet).
+function(kq3d_directory_library name)
+  cmake_parse_arguments(ARG "" "" "EXCLUDE;DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(excluded ${ARG_EXCLUDE})
+    list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${excluded})
+  endforeach()
+  if(sources)
+    kq3d_library(${name} SOURCES ${sources} DEPENDS ${ARG_DEPENDS})
+  else()
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE kq3d_options ${ARG_DEPENDS})
+  endif()
+endfunction()

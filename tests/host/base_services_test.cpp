@@ -1,0 +1,77 @@
+#include "host/clock.h"
+#include "host/local_heap.h"
+#include "host/random.h"
+#include "host/raw_heap.h"
+#include "host/text.h"
+
+#include <gtest/gtest.h>
+
+TEST(HostRandom, FollowsTheDeviceGeneratorFromStateOne) {
+    host::SeedRand(1);
+    EXPECT_EQ(host::Rand(), 41);
+    EXPECT_EQ(host::Rand(), 18467);
+    EXPECT_EQ(host::Rand(), 6334);
+    host::SeedRand(1);
+    EXPECT_EQ(host::Rand(), 41);
+}
+
+TEST(HostRawHeap, RefusesTheChosenRequestsAndKeepsItsBudget) {
+    host::RawHeapResetCount();
+    host::RawHeapSetFaults({2, 0});
+    void* first = host::RawAlloc(16);
+    EXPECT_NE(first, nullptr);
+    EXPECT_EQ(host::RawAlloc(16), nullptr);
+    void* third = host::RawAlloc(16);
+    EXPECT_NE(third, nullptr);
+    host::RawHeapSetFaults({0, 3});
+    EXPECT_EQ(host::RawAlloc(1), nullptr);
+    EXPECT_EQ(host::RawHeapFailures(), 2u);
+    host::RawHeapSetFaults({});
+    const size_t before = host::RawHeapBytesInUse();
+    host::RawHeapSetBudget(before + 100);
+    EXPECT_EQ(host::RawAlloc(101), nullptr);
+    void* fits = host::RawAlloc(100);
+    EXPECT_NE(fits, nullptr);
+    host::RawFree(fits);
+    host::RawHeapSetBudget(host::kDefaultMemoryBytes);
+    host::RawFree(first);
+    host::RawFree(third);
+    EXPECT_EQ(host::RawHeapBytesInUse(), before - 32);
+}
+
+TEST(HostLocalHeap, GrowsKeepingTheContentsAndReportsSizes) {
+    auto* block = static_cast<int*>(host::LocalAlloc(16));
+    ASSERT_NE(block, nullptr);
+    block[3] = 7;
+    auto* grown = static_cast<int*>(host::LocalReAlloc(block, 32));
+    ASSERT_NE(grown, nullptr);
+    EXPECT_EQ(grown[3], 7);
+    EXPECT_EQ(host::LocalSize(grown), 32u);
+    host::LocalHeapResetCount();
+    host::LocalHeapSetFaults(1, 0);
+    EXPECT_EQ(host::LocalReAlloc(grown, 64), nullptr);
+    EXPECT_EQ(host::LocalSize(grown), 32u);
+    host::LocalHeapSetFaults(0, 0);
+    host::LocalFree(grown);
+}
+
+TEST(HostClock, FixedSteppingAndWrappingTicks) {
+    host::SetLocalTimeStepping({2026, 12, 0, 6, 23, 59, 59, 500}, 400);
+    host::SystemTime t{};
+    host::GetLocalTime(&t);
+    EXPECT_EQ(t.hour, 23);
+    host::GetLocalTime(&t);
+    host::GetLocalTime(&t); // 23:59:59.500 + 800 ms crosses midnight
+    EXPECT_EQ(t.hour, 0);
+    EXPECT_EQ(t.second, 0);
+    host::SetLocalTimeReal();
+    host::SetTickCountFixed(0xFFFFFFF0u);
+    host::AdvanceTickCount(0x20);
+    EXPECT_EQ(host::GetTickCount(), 0x10u);
+    host::SetTickCountReal();
+}
+
+TEST(HostText, Utf8RoundTrip) {
+    const std::u16string text = u"al:FileOpen[\\Program Files\\k\u00e4se.zit]\r\n";
+    EXPECT_EQ(host::FromUtf8(host::ToUtf8(text)), text);
+}
