@@ -1,0 +1,125 @@
+// Opening and closing the screen, the frame buffer and its place, and the
+// nested lock of the screen memory.
+#include "platform/display.h"
+
+#include "host/gx.h"
+#include "host/raw_heap.h"
+#include "resource/debug.h"
+
+#include <cstring>
+
+Display::Display(host::WindowHandle window) {
+    DisplayOpen(this, window);
+}
+
+Display::~Display() {
+    DisplayClose(this);
+}
+
+int DisplayOpen(Display* display, host::WindowHandle window) {
+    display->windowHandle = window;
+    if (GXOpenDisplay(window, kGXFullScreen) == 0) return 0;
+
+    const GXDisplayProperties properties = GXGetDisplayProperties();
+    const int32_t screenWidth = static_cast<int32_t>(properties.width);
+    const int32_t screenHeight = static_cast<int32_t>(properties.height);
+    display->bytesPerPixel = properties.bitsPerPixel >> 3;
+    display->width = screenWidth;
+    display->height = screenHeight;
+    display->bitsPerPixel = properties.bitsPerPixel;
+    display->formatFlags = properties.format;
+    display->xPitch = properties.xPitch;
+    display->yPitch = properties.yPitch;
+    display->originOffset = 0;
+    if (properties.bitsPerPixel < 8 || screenWidth < 240 || screenHeight < 240) {
+        DisplayClose(display);
+        return 0;
+    }
+
+    // The logical screen is landscape: its x runs along the screen's rows
+    // (upward from the last one), its y along the screen's columns.
+    display->width = screenHeight;
+    display->height = screenWidth;
+    display->xPitch = properties.yPitch;
+    display->yPitch = properties.xPitch;
+    display->originOffset = (screenHeight - 1) * properties.yPitch;
+    display->drawDepth = 0;
+    return 1;
+}
+
+void DisplayClose(Display* display) {
+    if (display->windowHandle != nullptr) {
+        GXCloseDisplay();
+        display->windowHandle = nullptr;
+    }
+    if (display->frameBuffer != nullptr) {
+        host::RawFree(display->frameBuffer);
+        display->frameBuffer = nullptr;
+    }
+}
+
+// The renderer writes 16-bit pixels whatever the screen's depth, so the block
+// always holds width x height of them; a refused or unopened screen (0 bytes
+// per pixel) would otherwise get an empty block to be drawn into. A frame
+// buffer that cannot be had leaves a 0 x 0 frame, which nothing draws into.
+uint16_t* DisplayCreateFrameBuffer(Display* display, int32_t width, int32_t height) {
+    if (display->frameBuffer != nullptr) {
+        host::RawFree(display->frameBuffer);
+        display->frameBuffer = nullptr;
+    }
+    display->frameOffset = 0;
+    const bool sane = width > 0 && height > 0 && width <= 4096 && height <= 4096;
+    const int64_t size = static_cast<int64_t>(display->bytesPerPixel) * width * height;
+    const int64_t pixelBytes = static_cast<int64_t>(2) * width * height;
+    void* block =
+        sane ? host::RawAlloc(static_cast<size_t>(size > pixelBytes ? size : pixelBytes)) : nullptr;
+    if (block == nullptr) {
+        DebugPrint(u"FrameBufferAllocError");
+        display->frameWidth = 0;
+        display->frameHeight = 0;
+        display->frameSize = 0;
+        return nullptr;
+    }
+    display->frameBuffer = static_cast<uint16_t*>(block);
+    display->frameWidth = width;
+    display->frameHeight = height;
+    display->frameSize = static_cast<int32_t>(size);
+    return display->frameBuffer;
+}
+
+void DisplayPlace(Display* display, int32_t x, int32_t y) {
+    if (display->formatFlags & kFormatLandscape) {
+        display->frameOffset = (x + y * (display->yPitch >> 1)) * display->bytesPerPixel;
+    } else {
+        display->frameOffset = (y - x * (display->xPitch >> 1)) * display->bytesPerPixel;
+    }
+}
+
+void DisplayClearFrame(Display* display, uint16_t color) {
+    if (display->frameBuffer == nullptr) return;
+    const uint32_t word = color | (static_cast<uint32_t>(color) << 16);
+    uint8_t* out = reinterpret_cast<uint8_t*>(display->frameBuffer);
+    for (int32_t words = display->frameSize >> 2; words > 0; --words) {
+        std::memcpy(out, &word, 4);
+        out += 4;
+    }
+}
+
+int DisplayBeginDraw(Display* display) {
+    if (display->drawDepth++ != 0) return 1;
+    auto* memory = static_cast<uint8_t*>(GXBeginDraw());
+    if (memory == nullptr) {
+        display->screen = nullptr;
+        --display->drawDepth;
+        return 0;
+    }
+    display->screen = memory + display->originOffset;
+    return 1;
+}
+
+// An end without a begin is ignored: the depth must not go below 0, or the
+// next begin would think the screen locked and draw through a stale address.
+void DisplayEndDraw(Display* display) {
+    if (display->drawDepth <= 0) return;
+    if (--display->drawDepth == 0) GXEndDraw();
+}
