@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <vector>
 
 namespace host {
 namespace {
@@ -18,6 +19,8 @@ size_t inUse = 0;
 uint64_t requests = 0;
 uint64_t failures = 0;
 RawHeapFaults faults;
+bool holdFreed = false;
+std::vector<BlockPrefix*> heldBlocks;
 
 } // namespace
 
@@ -45,7 +48,11 @@ void RawFree(void* block) {
     std::lock_guard<std::mutex> lock(heapMutex);
     auto* prefix = static_cast<BlockPrefix*>(block) - 1;
     inUse -= prefix->bytes;
-    std::free(prefix);
+    if (holdFreed) {
+        heldBlocks.push_back(prefix);
+    } else {
+        std::free(prefix);
+    }
 }
 
 void RawHeapSetFaults(const RawHeapFaults& f) {
@@ -77,6 +84,15 @@ void RawHeapSetBudget(size_t bytes) {
 size_t RawHeapBytesInUse() {
     std::lock_guard<std::mutex> lock(heapMutex);
     return inUse;
+}
+
+void RawHeapHoldFreed(bool on) {
+    std::lock_guard<std::mutex> lock(heapMutex);
+    holdFreed = on;
+    if (on) return;
+    for (BlockPrefix* prefix : heldBlocks)
+        std::free(prefix);
+    heldBlocks.clear();
 }
 
 } // namespace host

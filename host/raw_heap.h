@@ -29,4 +29,10 @@ constexpr size_t kDefaultMemoryBytes = 64u << 20;
 void RawHeapSetBudget(size_t bytes);
 size_t RawHeapBytesInUse();
 
+// On the device a freed block keeps its bytes until the memory is reused.
+// While holding is on, freed blocks are counted as free but kept, so tests can
+// look at a block after its free (a second free, its stamps); turning holding
+// off releases them.
+void RawHeapHoldFreed(bool on);
+
 } // namespace host
