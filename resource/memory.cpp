@@ -77,8 +77,13 @@ void ReportNotEnoughMemory(int32_t level) {
 bool IsInTable(const MemoryBlockHeader* header) {
     if (header->level >= kMemoryLevels) return false;
     const MemoryLevel& level = memoryLevels[header->level];
-    return level.tableBegin != nullptr && header->slot >= level.tableBegin &&
-           header->slot < level.tableEnd && *header->slot == header;
+    if (level.tableBegin == nullptr) return false;
+    // Compared as numbers: the slot may belong to no table at all.
+    const auto slot = reinterpret_cast<uintptr_t>(header->slot);
+    return slot >= reinterpret_cast<uintptr_t>(level.tableBegin) &&
+           slot < reinterpret_cast<uintptr_t>(level.tableEnd) &&
+           (slot - reinterpret_cast<uintptr_t>(level.tableBegin)) % sizeof(void*) == 0 &&
+           *header->slot == header;
 }
 
 } // namespace
