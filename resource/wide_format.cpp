@@ -46,7 +46,7 @@ class WideWriter {
     bool cut_ = false;
 };
 
-struct Spec {
+struct Conversion {
     bool left = false;  // '-': pad on the right
     bool zero = false;  // '0': pad numbers with zeros
     bool plus = false;  // '+': sign on positive numbers
@@ -55,25 +55,25 @@ struct Spec {
     int precision = -1; // -1: none given
 };
 
-// Writes a field's body between the padding the spec asks for.
-void PutField(WideWriter& w, const Spec& spec, const char16_t* prefix, int prefixLength, int zeros,
-              const char16_t* body, int bodyLength, bool zeroPad) {
-    int padding = spec.width - prefixLength - zeros - bodyLength;
-    if (zeroPad && !spec.left) {
+// Writes a field's body between the padding the conversion asks for.
+void PutField(WideWriter& w, const Conversion& conv, const char16_t* prefix, int prefixLength,
+              int zeros, const char16_t* body, int bodyLength, bool zeroPad) {
+    int padding = conv.width - prefixLength - zeros - bodyLength;
+    if (zeroPad && !conv.left) {
         zeros += padding > 0 ? padding : 0;
         padding = 0;
     }
-    if (!spec.left) w.Repeat(u' ', padding);
+    if (!conv.left) w.Repeat(u' ', padding);
     for (int i = 0; i < prefixLength; ++i)
         w.Put(prefix[i]);
     w.Repeat(u'0', zeros);
     for (int i = 0; i < bodyLength && !w.Full(); ++i)
         w.Put(body[i]);
-    if (spec.left) w.Repeat(u' ', padding);
+    if (conv.left) w.Repeat(u' ', padding);
 }
 
-void PutInteger(WideWriter& w, const Spec& spec, uint32_t magnitude, bool negative, unsigned base,
-                bool upper) {
+void PutInteger(WideWriter& w, const Conversion& conv, uint32_t magnitude, bool negative,
+                unsigned base, bool upper) {
     const char16_t* digitSet = upper ? u"0123456789ABCDEF" : u"0123456789abcdef";
     char16_t digits[16];
     int count = 0;
@@ -82,7 +82,7 @@ void PutInteger(WideWriter& w, const Spec& spec, uint32_t magnitude, bool negati
         digits[count++] = digitSet[magnitude % base];
         magnitude /= base;
     }
-    if (count == 0 && spec.precision != 0) digits[count++] = u'0';
+    if (count == 0 && conv.precision != 0) digits[count++] = u'0';
     char16_t body[16];
     for (int i = 0; i < count; ++i)
         body[i] = digits[count - 1 - i];
@@ -90,14 +90,14 @@ void PutInteger(WideWriter& w, const Spec& spec, uint32_t magnitude, bool negati
     char16_t sign = 0;
     if (negative) {
         sign = u'-';
-    } else if (spec.plus) {
+    } else if (conv.plus) {
         sign = u'+';
-    } else if (spec.space) {
+    } else if (conv.space) {
         sign = u' ';
     }
-    const int zeros = spec.precision > count ? spec.precision - count : 0;
-    PutField(w, spec, &sign, sign != 0 ? 1 : 0, zeros, body, count,
-             spec.zero && spec.precision < 0);
+    const int zeros = conv.precision > count ? conv.precision - count : 0;
+    PutField(w, conv, &sign, sign != 0 ? 1 : 0, zeros, body, count,
+             conv.zero && conv.precision < 0);
 }
 
 int ReadNumber(const char16_t*& p) {
@@ -127,16 +127,16 @@ size_t WideFormat(char16_t* out, size_t capacity, const char16_t* format, va_lis
             continue;
         }
         const char16_t* start = p++;
-        Spec spec;
+        Conversion conv;
         for (;; ++p) {
             if (*p == u'-') {
-                spec.left = true;
+                conv.left = true;
             } else if (*p == u'0') {
-                spec.zero = true;
+                conv.zero = true;
             } else if (*p == u'+') {
-                spec.plus = true;
+                conv.plus = true;
             } else if (*p == u' ') {
-                spec.space = true;
+                conv.space = true;
             } else {
                 break;
             }
@@ -144,23 +144,23 @@ size_t WideFormat(char16_t* out, size_t capacity, const char16_t* format, va_lis
         if (*p == u'*') {
             const int width = va_arg(list, int);
             if (width < 0) {
-                spec.left = true;
-                spec.width = width == INT32_MIN ? kMaxField : Clamp(-width);
+                conv.left = true;
+                conv.width = width == INT32_MIN ? kMaxField : Clamp(-width);
             } else {
-                spec.width = Clamp(width);
+                conv.width = Clamp(width);
             }
             ++p;
         } else {
-            spec.width = ReadNumber(p);
+            conv.width = ReadNumber(p);
         }
         if (*p == u'.') {
             ++p;
             if (*p == u'*') {
                 const int precision = va_arg(list, int);
-                spec.precision = precision < 0 ? -1 : Clamp(precision);
+                conv.precision = precision < 0 ? -1 : Clamp(precision);
                 ++p;
             } else {
-                spec.precision = ReadNumber(p);
+                conv.precision = ReadNumber(p);
             }
         }
         // Every int is 32 bits here, so 'l' and 'h' change nothing.
@@ -172,19 +172,19 @@ size_t WideFormat(char16_t* out, size_t capacity, const char16_t* format, va_lis
         case u'i': {
             const int value = va_arg(list, int);
             const uint32_t bits = static_cast<uint32_t>(value);
-            PutInteger(w, spec, value < 0 ? 0u - bits : bits, value < 0, 10, false);
+            PutInteger(w, conv, value < 0 ? 0u - bits : bits, value < 0, 10, false);
             break;
         }
         case u'u':
-            PutInteger(w, spec, va_arg(list, unsigned), false, 10, false);
+            PutInteger(w, conv, va_arg(list, unsigned), false, 10, false);
             break;
         case u'x':
         case u'X':
-            PutInteger(w, spec, va_arg(list, unsigned), false, 16, *p == u'X');
+            PutInteger(w, conv, va_arg(list, unsigned), false, 16, *p == u'X');
             break;
         case u'c': {
             const char16_t c = static_cast<char16_t>(va_arg(list, int));
-            PutField(w, spec, nullptr, 0, 0, &c, 1, false);
+            PutField(w, conv, nullptr, 0, 0, &c, 1, false);
             break;
         }
         case u's': {
@@ -193,10 +193,10 @@ size_t WideFormat(char16_t* out, size_t capacity, const char16_t* format, va_lis
             // Measure only as far as the precision allows: the string need
             // not be terminated within it.
             int length = 0;
-            while ((spec.precision < 0 || length < spec.precision) && text[length] != 0 &&
+            while ((conv.precision < 0 || length < conv.precision) && text[length] != 0 &&
                    length < kMaxField)
                 ++length;
-            PutField(w, spec, nullptr, 0, 0, text, length, false);
+            PutField(w, conv, nullptr, 0, 0, text, length, false);
             break;
         }
         case u'%':
