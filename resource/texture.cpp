@@ -1,0 +1,130 @@
+// Textures: the image and its darker copies, built once at load time so the
+// span fillers pick a shade with one look-up instead of scaling per pixel.
+#include "resource/texture.h"
+
+#include "resource/debug.h"
+#include "resource/file.h"
+#include "resource/memory.h"
+#include "resource/zit.h"
+
+#include <cstdint>
+#include <cstring>
+
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+              "texels are read from .zit files as they lie in memory");
+
+namespace {
+
+constexpr int kMaxLevelBits = 8; // levels are chosen by an 8-bit intensity
+constexpr int kMaxSide = 0xFFFF;
+
+// One shade level's channel tables: the packed bits of each 5- or 6-bit
+// source channel after expanding it to 8 bits and scaling it by j / n.
+struct LevelTables {
+    uint16_t red[32];
+    uint16_t green[64];
+    uint16_t blue[32];
+};
+
+void BuildLevelTables(LevelTables* tables, uint32_t j, uint32_t n) {
+    for (uint32_t i = 0; i < 32; ++i) {
+        const uint32_t r = (i << 3) * j / n;
+        const uint32_t b = (i << 3) * j / n;
+        tables->red[i] = static_cast<uint16_t>((r & 0xF8) << 8);
+        tables->blue[i] = static_cast<uint16_t>(b >> 3);
+    }
+    for (uint32_t i = 0; i < 64; ++i) {
+        const uint32_t g = (i << 2) * j / n;
+        tables->green[i] = static_cast<uint16_t>((g & 0xFC) << 3);
+    }
+}
+
+void FillLevels(uint16_t* out, const uint16_t* source, uint32_t texelCount, uint32_t levelCount) {
+    LevelTables tables;
+    for (uint32_t j = 1; j <= levelCount; ++j) {
+        BuildLevelTables(&tables, j, levelCount);
+        for (uint32_t k = 0; k < texelCount; ++k) {
+            const uint32_t v = source[k];
+            *out++ = static_cast<uint16_t>(tables.red[v >> 11] | tables.green[(v >> 5) & 0x3F] |
+                                           tables.blue[v & 0x1F]);
+        }
+    }
+}
+
+} // namespace
+
+Texture* TextureInit(Texture* texture) {
+    texture->texelBlock = nullptr;
+    texture->texels = nullptr;
+    return texture;
+}
+
+int TextureCreate(Texture* texture, int width, int height, int levelBits, const uint16_t* source) {
+    // The fields are 16 bits wide and a level is picked from 8 intensity bits.
+    if (width < 0 || width > kMaxSide || height < 0 || height > kMaxSide || levelBits < 0 ||
+        levelBits > kMaxLevelBits) {
+        DebugPrint(u"TextureCreateError w=%d h=%d bits=%d", width, height, levelBits);
+        return 0;
+    }
+    const uint32_t levelCount = 1u << levelBits;
+    // Up to 256 x 65535 x 65535 x 2 bytes: counted in 64 bits, and a size the
+    // allocator's 32-bit request cannot carry is asked as one no heap can meet.
+    const uint64_t bytes = uint64_t{levelCount} * static_cast<uint64_t>(width) *
+                           static_cast<uint64_t>(height) * 2u;
+    const int32_t request = bytes > INT32_MAX ? -1 : static_cast<int32_t>(bytes);
+    void* block = MemoryAlloc(request, 0, 4);
+    if (block == nullptr) {
+        DebugPrint(u"TextureCreateAllocError");
+        return 0;
+    }
+    texture->texelBlock = block;
+    texture->width = static_cast<uint16_t>(width);
+    texture->height = static_cast<uint16_t>(height);
+
+    uint32_t shift = 0;
+    for (uint32_t w = static_cast<uint32_t>(width); shift < 16 && (w & 1) == 0; w >>= 1) ++shift;
+
+    texture->texels = static_cast<uint16_t*>(block);
+    texture->widthShift = static_cast<uint16_t>(shift);
+    texture->widthMask = static_cast<uint16_t>((1u << shift) - 1);
+    texture->texelCount = static_cast<uint32_t>(width) * static_cast<uint32_t>(height);
+    texture->levelCount = static_cast<uint16_t>(levelCount);
+    if (source != nullptr) FillLevels(texture->texels, source, texture->texelCount, levelCount);
+    texture->levelMask = static_cast<uint16_t>((levelCount - 1) << (8 - levelBits));
+    texture->levelBits = static_cast<uint16_t>(levelBits);
+    texture->levelOffsetShift = static_cast<uint16_t>(2 * shift - static_cast<uint32_t>(levelBits));
+    return 1;
+}
+
+int TextureLoadZit(Texture* texture, const char* name, int levelBits) {
+    int32_t size = 0;
+    auto* block = static_cast<const uint8_t*>(FileLoad(name, &size));
+    if (block == nullptr) {
+        DebugPrint(u"ZitLoadError");
+        return 0;
+    }
+    // Only bytes that came from the file are read: a file too short for its
+    // header, or for the texels its header promises, is refused.
+    ZitHeader header;
+    if (!ZitReadHeader(block, static_cast<uint64_t>(size), &header) ||
+        !ZitHoldsTexels(header, static_cast<uint64_t>(size))) {
+        DebugPrint(u"ZitLoadError");
+        MemoryFree(const_cast<uint8_t*>(block));
+        return 0;
+    }
+    const int result =
+        TextureCreate(texture, header.width, header.height, levelBits,
+                      reinterpret_cast<const uint16_t*>(block + kZitHeaderBytes));
+    MemoryFree(const_cast<uint8_t*>(block));
+    return result;
+}
+
+void TextureRelease(Texture* texture) {
+    if (texture->texelBlock == nullptr) return;
+    MemoryFree(texture->texelBlock);
+    texture->texelBlock = nullptr;
+}
+
+void TextureDestroy(Texture* texture) {
+    TextureRelease(texture);
+}
