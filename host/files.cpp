@@ -139,8 +139,8 @@ FileHandle OpenFile(const char16_t* path, uint32_t access, uint32_t shareMode, v
             return kInvalidFileHandle;
         }
     }
-    const bool empties = disposition == kFileTruncateExisting ||
-                         (disposition == kFileCreateAlways && writes);
+    const bool empties =
+        disposition == kFileTruncateExisting || (disposition == kFileCreateAlways && writes);
     if (empties && ftruncate(fd, 0) != 0) {
         const int error = errno;
         close(fd);
@@ -233,12 +233,11 @@ uint32_t SeekFile(FileHandle handle, int32_t distance, int32_t* high, uint32_t m
         return kInvalidFilePosition;
     }
     // Without a high part the distance is a signed 32-bit value.
-    const int64_t move = high != nullptr
-                             ? static_cast<int64_t>((static_cast<uint64_t>(
-                                                         static_cast<uint32_t>(*high))
-                                                     << 32) |
-                                                    static_cast<uint32_t>(distance))
-                             : static_cast<int64_t>(distance);
+    const int64_t move =
+        high != nullptr
+            ? static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*high)) << 32) |
+                                   static_cast<uint32_t>(distance))
+            : static_cast<int64_t>(distance);
     int64_t base = 0;
     if (method == kFileCurrent) {
         base = lseek(open->fd, 0, SEEK_CUR);
@@ -249,8 +248,7 @@ uint32_t SeekFile(FileHandle handle, int32_t distance, int32_t* high, uint32_t m
         lastError = FileError::invalidArgument;
         return kInvalidFilePosition;
     }
-    if (base < 0 || (move < 0 && base + move < 0) ||
-        (move > 0 && base > INT64_MAX - move)) {
+    if (base < 0 || (move < 0 && base + move < 0) || (move > 0 && base > INT64_MAX - move)) {
         lastError = FileError::invalidArgument;
         return kInvalidFilePosition;
     }

@@ -95,7 +95,8 @@ bool MapDevicePath(const char16_t* devicePath, std::string* hostPath) {
     bool namesSomething = false;
     const char16_t* p = devicePath;
     while (*p != 0) {
-        while (*p == u'\\' || *p == u'/') ++p;
+        while (*p == u'\\' || *p == u'/')
+            ++p;
         if (*p == 0) break;
         std::u16string component;
         for (; *p != 0 && *p != u'\\' && *p != u'/'; ++p) {

@@ -25,7 +25,8 @@ bool directoryRefused = false;
 
 size_t WideLength(const char16_t* text) {
     size_t length = 0;
-    while (text[length] != 0) ++length;
+    while (text[length] != 0)
+        ++length;
     return length;
 }
 
@@ -88,7 +89,8 @@ size_t FilePathForm(char16_t* out, size_t capacity, const char* name, const char
         if (length + 1 < capacity) out[length] = c;
         ++length;
     };
-    for (const char16_t* d = directory; d != nullptr && *d != 0; ++d) put(*d);
+    for (const char16_t* d = directory; d != nullptr && *d != 0; ++d)
+        put(*d);
     for (const char* n = name; n != nullptr && *n != 0; ++n) {
         // Bytes widen as signed 8-bit values, as the device's tools did.
         put(*n == '/' ? u'\\' : static_cast<char16_t>(static_cast<signed char>(*n)));
@@ -111,14 +113,14 @@ int FileOpen(File* file, const char* name) {
         return 0;
     }
     DebugPrint(u"al:FileOpen[%s]", path);
-    file->handle = host::OpenFile(path, host::kFileAccessRead, 0, nullptr, host::kFileOpenExisting,
-                                  0, 0);
+    file->handle =
+        host::OpenFile(path, host::kFileAccessRead, 0, nullptr, host::kFileOpenExisting, 0, 0);
     if (file->handle == host::kInvalidFileHandle) return 0;
     uint32_t high = 0;
     const uint32_t low = host::FileSize(file->handle, &high);
     // A size that 31 bits cannot hold is not passed on as a wrapped value.
-    file->size = (high != 0 || low > static_cast<uint32_t>(INT32_MAX)) ? -1
-                                                                        : static_cast<int32_t>(low);
+    file->size =
+        (high != 0 || low > static_cast<uint32_t>(INT32_MAX)) ? -1 : static_cast<int32_t>(low);
     return 1;
 }
 

@@ -69,8 +69,8 @@ int TextureCreate(Texture* texture, int width, int height, int levelBits, const 
     const uint32_t levelCount = 1u << levelBits;
     // Up to 256 x 65535 x 65535 x 2 bytes: counted in 64 bits, and a size the
     // allocator's 32-bit request cannot carry is asked as one no heap can meet.
-    const uint64_t bytes = uint64_t{levelCount} * static_cast<uint64_t>(width) *
-                           static_cast<uint64_t>(height) * 2u;
+    const uint64_t bytes =
+        uint64_t{levelCount} * static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 2u;
     const int32_t request = bytes > INT32_MAX ? -1 : static_cast<int32_t>(bytes);
     void* block = MemoryAlloc(request, 0, 4);
     if (block == nullptr) {
@@ -82,7 +82,8 @@ int TextureCreate(Texture* texture, int width, int height, int levelBits, const 
     texture->height = static_cast<uint16_t>(height);
 
     uint32_t shift = 0;
-    for (uint32_t w = static_cast<uint32_t>(width); shift < 16 && (w & 1) == 0; w >>= 1) ++shift;
+    for (uint32_t w = static_cast<uint32_t>(width); shift < 16 && (w & 1) == 0; w >>= 1)
+        ++shift;
 
     texture->texels = static_cast<uint16_t*>(block);
     texture->widthShift = static_cast<uint16_t>(shift);
@@ -112,9 +113,8 @@ int TextureLoadZit(Texture* texture, const char* name, int levelBits) {
         MemoryFree(const_cast<uint8_t*>(block));
         return 0;
     }
-    const int result =
-        TextureCreate(texture, header.width, header.height, levelBits,
-                      reinterpret_cast<const uint16_t*>(block + kZitHeaderBytes));
+    const int result = TextureCreate(texture, header.width, header.height, levelBits,
+                                     reinterpret_cast<const uint16_t*>(block + kZitHeaderBytes));
     MemoryFree(const_cast<uint8_t*>(block));
     return result;
 }

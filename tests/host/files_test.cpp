@@ -1,0 +1,128 @@
+#include "host/files.h"
+#include "host/module.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+class HostFiles : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "kq3d-host-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        root_ = pattern;
+        host::SetDeviceRoot(root_.string());
+    }
+    void TearDown() override {
+        host::SetDeviceRoot("");
+        std::filesystem::remove_all(root_);
+    }
+    host::FileHandle Open(const char16_t* path, uint32_t access, uint32_t share,
+                          uint32_t disposition) {
+        return host::OpenFile(path, access, share, nullptr, disposition, 0, 0);
+    }
+    std::filesystem::path root_;
+};
+
+} // namespace
+
+TEST_F(HostFiles, DispositionsCreateOpenAndEmpty) {
+    using namespace host;
+    EXPECT_EQ(Open(u"\\a.bin", kFileAccessRead, 0, kFileOpenExisting), kInvalidFileHandle);
+    EXPECT_EQ(LastFileError(), FileError::notFound);
+    const FileHandle w = Open(u"\\a.bin", kFileAccessWrite, 0, kFileCreateNew);
+    ASSERT_NE(w, kInvalidFileHandle);
+    ASSERT_NE(w, 0u);
+    uint32_t done = 0;
+    EXPECT_TRUE(WriteFile(w, "hello", 5, &done, nullptr));
+    EXPECT_EQ(done, 5u);
+    EXPECT_TRUE(CloseFile(w));
+    EXPECT_FALSE(CloseFile(w)); // no longer open
+    EXPECT_FALSE(CloseFile(kInvalidFileHandle));
+    EXPECT_FALSE(CloseFile(0));
+
+    EXPECT_EQ(Open(u"\\a.bin", kFileAccessWrite, 0, kFileCreateNew), kInvalidFileHandle);
+    EXPECT_EQ(LastFileError(), FileError::exists);
+    // Emptying needs write access; a refused open leaves the file as it was.
+    EXPECT_EQ(Open(u"\\a.bin", kFileAccessRead, 0, kFileTruncateExisting), kInvalidFileHandle);
+    EXPECT_EQ(std::filesystem::file_size(root_ / "a.bin"), 5u);
+
+    const FileHandle r = Open(u"/a.bin", kFileAccessRead, 0, kFileOpenExisting);
+    ASSERT_NE(r, kInvalidFileHandle);
+    uint32_t high = 99;
+    EXPECT_EQ(FileSize(r, &high), 5u);
+    EXPECT_EQ(high, 0u);
+    char buffer[8] = {};
+    EXPECT_EQ(SeekFile(r, 2, nullptr, kFileCurrent), 2u);
+    EXPECT_TRUE(ReadFile(r, buffer, 8, &done, nullptr));
+    EXPECT_EQ(std::string(buffer, done), "llo");
+    EXPECT_TRUE(ReadFile(r, buffer, 8, &done, nullptr)); // at the end: 0 bytes
+    EXPECT_EQ(done, 0u);
+    EXPECT_EQ(SeekFile(r, -10, nullptr, kFileCurrent), kInvalidFilePosition);
+    EXPECT_EQ(SeekFile(r, -1, nullptr, kFileEnd), 4u);
+    EXPECT_FALSE(WriteFile(r, "x", 1, &done, nullptr)); // opened for reading
+    EXPECT_EQ(done, 0u);
+
+    // Without sharing, a second open of the same file is refused.
+    EXPECT_EQ(Open(u"\\a.bin", kFileAccessRead, 0, kFileOpenExisting), kInvalidFileHandle);
+    EXPECT_EQ(LastFileError(), FileError::sharingViolation);
+    EXPECT_EQ(Open(u"\\a.bin", kFileAccessWrite, 0, kFileTruncateExisting), kInvalidFileHandle);
+    EXPECT_EQ(std::filesystem::file_size(root_ / "a.bin"), 5u);
+    EXPECT_TRUE(CloseFile(r));
+
+    const FileHandle t = Open(u"\\a.bin", kFileAccessWrite, 0, kFileTruncateExisting);
+    ASSERT_NE(t, kInvalidFileHandle);
+    EXPECT_EQ(std::filesystem::file_size(root_ / "a.bin"), 0u);
+    EXPECT_TRUE(CloseFile(t));
+
+    // Readers that share reading may open together.
+    const FileHandle s1 = Open(u"\\a.bin", kFileAccessRead, kFileShareRead, kFileOpenExisting);
+    const FileHandle s2 = Open(u"\\a.bin", kFileAccessRead, kFileShareRead, kFileOpenExisting);
+    EXPECT_NE(s1, kInvalidFileHandle);
+    EXPECT_NE(s2, kInvalidFileHandle);
+    EXPECT_NE(s1, s2);
+    CloseFile(s1);
+    CloseFile(s2);
+    EXPECT_EQ(OpenFileCount(), 0);
+}
+
+TEST_F(HostFiles, PathsStayInsideTheRoot) {
+    using namespace host;
+    std::string mapped;
+    EXPECT_TRUE(MapDevicePath(u"\\dir\\a.zit", &mapped));
+    EXPECT_EQ(mapped, root_.string() + "/dir/a.zit");
+    EXPECT_TRUE(MapDevicePath(u"a.zit", &mapped)); // no current directory: from the root
+    EXPECT_EQ(mapped, root_.string() + "/a.zit");
+    EXPECT_TRUE(MapDevicePath(u"\\.\\a.zit", &mapped));
+    EXPECT_EQ(mapped, root_.string() + "/a.zit");
+    for (const char16_t* bad :
+         {u"\\..\\a", u"..", u"\\dir\\..\\..\\a", u"\\", u"", u"\\a:b", u"\\a*", u"\\a\x01"}) {
+        EXPECT_FALSE(MapDevicePath(bad, &mapped));
+    }
+    std::filesystem::create_directory(root_ / "dir");
+    EXPECT_EQ(Open(u"\\dir", kFileAccessRead, 0, kFileOpenExisting), kInvalidFileHandle);
+    EXPECT_EQ(LastFileError(), FileError::accessDenied);
+    EXPECT_EQ(Open(u"\\..\\x", kFileAccessWrite, 0, kFileCreateNew), kInvalidFileHandle);
+    EXPECT_EQ(LastFileError(), FileError::badPath);
+}
+
+TEST(HostModule, ModuleNameIsCutToTheLimit) {
+    host::SetModuleFileName(u"\\Programs\\clock.exe");
+    char16_t out[64];
+    EXPECT_EQ(host::GetModuleFileName(out, 64), 19u);
+    EXPECT_EQ(std::u16string(out), u"\\Programs\\clock.exe");
+    EXPECT_EQ(host::GetModuleFileName(out, 5), 5u);
+    EXPECT_EQ(std::u16string(out), u"\\Pro");
+    EXPECT_EQ(host::GetModuleFileName(out, 0), 0u);
+    host::SetModuleFileName(nullptr);
+    // The default: the executable's own name, in the root.
+    ASSERT_GT(host::GetModuleFileName(out, 64), 1u);
+    EXPECT_EQ(out[0], u'\\');
+    EXPECT_EQ(std::u16string(out).find(u'\\', 1), std::u16string::npos);
+}

@@ -1,0 +1,172 @@
+#include "device_folder.h"
+
+#include "resource/memory.h"
+#include "resource/texture.h"
+#include "resource/zit.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// The shade formula written out plainly, texel by texel.
+uint16_t ShadeModel(uint16_t v, uint32_t j, uint32_t n) {
+    const uint32_t r = ((v >> 8) & 0xF8u) * j / n;
+    const uint32_t g = ((v >> 3) & 0xFCu) * j / n;
+    const uint32_t b = ((v & 0x1Fu) << 3) * j / n;
+    return static_cast<uint16_t>(((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3));
+}
+
+std::string ZitBytes(uint16_t width, uint16_t height, const std::vector<uint16_t>& texels) {
+    std::string bytes(kZitHeaderBytes, '\0');
+    ZitWriteHeader(reinterpret_cast<uint8_t*>(bytes.data()), {width, height});
+    for (uint16_t t : texels) {
+        bytes += static_cast<char>(t & 0xFF);
+        bytes += static_cast<char>(t >> 8);
+    }
+    return bytes;
+}
+
+} // namespace
+
+using TextureTest = DeviceFolderTest;
+
+TEST_F(TextureTest, ShadeLevelsScaleEveryChannel) {
+    const uint16_t white = 0xFFFF, black = 0;
+    Texture t;
+    TextureInit(&t);
+    ASSERT_EQ(TextureCreate(&t, 1, 1, 4, &white), 1);
+    EXPECT_EQ(t.levelCount, 16);
+    EXPECT_EQ(t.levelMask, 0xF0);
+    EXPECT_EQ(t.texels[0], 0x0861);
+    EXPECT_EQ(t.texels[7], 0x7BEF);
+    EXPECT_EQ(t.texels[15], 0xFFFF);
+    TextureRelease(&t);
+    ASSERT_EQ(TextureCreate(&t, 1, 1, 4, &black), 1);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(t.texels[i], 0) << i;
+    TextureRelease(&t);
+
+    // Every RGB565 value, at 0, 4 and 8 level bits.
+    std::vector<uint16_t> all(65536);
+    for (uint32_t v = 0; v < 65536; ++v)
+        all[v] = static_cast<uint16_t>(v);
+    ASSERT_EQ(TextureCreate(&t, 256, 256, 0, all.data()), 1);
+    EXPECT_EQ(t.levelMask, 0);
+    EXPECT_EQ(t.levelOffsetShift, 16);
+    EXPECT_EQ(std::vector<uint16_t>(t.texels, t.texels + 65536), all);
+    TextureRelease(&t);
+    for (int bits : {4, 8}) {
+        const uint32_t n = 1u << bits;
+        ASSERT_EQ(TextureCreate(&t, 256, 256, bits, all.data()), 1);
+        EXPECT_EQ(t.levelOffsetShift, 16 - bits);
+        int wrong = 0;
+        for (uint32_t j = 1; j <= n; ++j) {
+            for (uint32_t v = 0; v < 65536; ++v) {
+                wrong +=
+                    t.texels[(j - 1) * 65536 + v] != ShadeModel(static_cast<uint16_t>(v), j, n);
+            }
+        }
+        EXPECT_EQ(wrong, 0) << bits << " level bits";
+        TextureDestroy(&t);
+    }
+}
+
+TEST_F(TextureTest, WidthShiftCountsTrailingZeroBits) {
+    struct Case {
+        int width;
+        uint16_t shift, mask;
+    };
+    for (const Case c : {Case{64, 6, 63}, Case{240, 4, 15}, Case{0, 16, 0xFFFF}, Case{1, 0, 0},
+                         Case{32768, 15, 0x7FFF}}) {
+        Texture t;
+        TextureInit(&t);
+        ASSERT_EQ(TextureCreate(&t, c.width, 2, 0, nullptr), 1);
+        EXPECT_EQ(t.widthShift, c.shift) << c.width;
+        EXPECT_EQ(t.widthMask, c.mask) << c.width;
+        EXPECT_EQ(t.texelCount, static_cast<uint32_t>(c.width) * 2);
+        EXPECT_EQ(t.texels, t.texelBlock);
+        TextureRelease(&t);
+        EXPECT_EQ(t.texelBlock, nullptr);
+        TextureRelease(&t); // twice is harmless
+    }
+}
+
+TEST_F(TextureTest, LoadsAZitFileWhateverItsFreeHeaderBytesHold) {
+    std::string bytes = ZitBytes(4, 2, {1, 2, 3, 4, 5, 6, 7, 0xF800});
+    for (int i : {0, 3, 7, 12, 15})
+        bytes[i] = '\x5A';
+    WriteHostFile("tiny.zit", bytes);
+    WriteHostFile("long.zit", bytes + "extra bytes are ignored");
+    const int32_t before = allocCount;
+    for (const char* name : {"tiny.zit", "long.zit"}) {
+        Texture t;
+        TextureInit(&t);
+        ASSERT_EQ(TextureLoadZit(&t, name, 0), 1) << Lines();
+        EXPECT_EQ(t.width, 4);
+        EXPECT_EQ(t.height, 2);
+        EXPECT_EQ(t.widthShift, 2);
+        EXPECT_EQ(std::vector<uint16_t>(t.texels, t.texels + 8),
+                  (std::vector<uint16_t>{1, 2, 3, 4, 5, 6, 7, 0xF800}));
+        EXPECT_EQ(allocCount, before + 1); // the file's block is gone already
+        TextureRelease(&t);
+    }
+    EXPECT_EQ(allocCount, before);
+}
+
+TEST_F(TextureTest, ShortOrMissingFilesAreRefusedAndNothingLeaks) {
+    const std::string good = ZitBytes(4, 4, std::vector<uint16_t>(16, 0x1234));
+    WriteHostFile("truncated.zit", good.substr(0, good.size() - 1));
+    WriteHostFile("header.zit", good.substr(0, 15));
+    WriteHostFile("empty.zit", "");
+    // A header that claims the largest picture, over a few texels.
+    WriteHostFile("claims.zit", ZitBytes(65535, 65535, {1, 2, 3}));
+    const int32_t before = allocCount;
+    for (const char* name :
+         {"truncated.zit", "header.zit", "empty.zit", "claims.zit", "none.zit"}) {
+        lines_.clear();
+        Texture t;
+        TextureInit(&t);
+        EXPECT_EQ(TextureLoadZit(&t, name, 4), 0) << name;
+        EXPECT_EQ(t.texelBlock, nullptr) << name;
+        ASSERT_EQ(lines_.size(), 2u) << Lines();
+        EXPECT_EQ(lines_[0], u"al:FileOpen[\\" + host::FromUtf8(name) + u"]\r\n");
+        EXPECT_EQ(lines_[1], u"ZitLoadError\r\n");
+        EXPECT_EQ(allocCount, before) << name;
+    }
+}
+
+TEST_F(TextureTest, TexelBlocksNoHeapCanHoldFailWithTheAllocatorsMessage) {
+    const int32_t before = allocCount;
+    Texture t;
+    TextureInit(&t);
+    t.width = 7;
+    // 16 x 65535 x 65535 x 2 bytes does not fit the allocator's 32-bit size.
+    EXPECT_EQ(TextureCreate(&t, 65535, 65535, 4, nullptr), 0);
+    ASSERT_EQ(lines_.size(), 2u) << Lines();
+    EXPECT_EQ(lines_[0].rfind(u"AL Failed(not enough memory)", 0), 0u) << Lines();
+    EXPECT_EQ(lines_[1], u"TextureCreateAllocError\r\n");
+    EXPECT_EQ(t.texelBlock, nullptr);
+    EXPECT_EQ(t.width, 7); // no field changed
+
+    // Through the loader: a 1024 x 1024 picture at 8 level bits needs 512 MiB.
+    WriteHostFile("big.zit", ZitBytes(1024, 1024, std::vector<uint16_t>(1024 * 1024, 0xFFFF)));
+    lines_.clear();
+    EXPECT_EQ(TextureLoadZit(&t, "big.zit", 8), 0);
+    EXPECT_TRUE(HasLine(u"TextureCreateAllocError")) << Lines();
+    EXPECT_EQ(t.texelBlock, nullptr);
+    EXPECT_EQ(allocCount, before);
+
+    // Level bits beyond an 8-bit intensity, and sizes the fields cannot hold.
+    const uint16_t texel = 0xFFFF;
+    lines_.clear();
+    EXPECT_EQ(TextureCreate(&t, 1, 1, 9, &texel), 0);
+    EXPECT_EQ(TextureCreate(&t, 1, 1, -1, &texel), 0);
+    EXPECT_EQ(TextureCreate(&t, 65536, 1, 0, nullptr), 0);
+    EXPECT_EQ(TextureCreate(&t, 1, -1, 0, nullptr), 0);
+    EXPECT_EQ(lines_.size(), 4u) << Lines();
+    EXPECT_EQ(t.texelBlock, nullptr);
+    EXPECT_EQ(allocCount, before);
+}
