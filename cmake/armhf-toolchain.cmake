@@ -27,5 +27,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE BOTH)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # No binfmt handler is assumed: the emulator is always named, with the cross
-# C library as its root for the dynamic loader.
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-arm;-L;/usr/${KQ3D_ARM_TRIPLE})
+# C library as its root for the dynamic loader. The library path keeps the C
+# and C++ libraries the cross compiler's own: the loader's cache also lists the
+# multiarch armhf C library (brought in by libpng-dev:armhf), whose version
+# need not match the cross loader, and a mixed pair crashes in a forked child
+# (the death tests).
+set(CMAKE_CROSSCOMPILING_EMULATOR
+    qemu-arm;-L;/usr/${KQ3D_ARM_TRIPLE};-E;LD_LIBRARY_PATH=/usr/${KQ3D_ARM_TRIPLE}/lib)
