@@ -1,0 +1,122 @@
+// The renderer object: construction, mode selection and the mesh-drawing loop
+// with its back-face test.
+#include "render/renderer.h"
+
+#include "platform/display.h"
+#include "resource/debug.h"
+#include "resource/memory.h"
+
+#include <cstdint>
+
+namespace {
+
+constexpr int32_t kScreenVertexBytes = kMaxScreenVertices * int32_t{sizeof(ScreenVertex)};
+
+} // namespace
+
+Renderer::Renderer() = default;
+
+Renderer::Renderer(Display* target) : display(target) {
+    screenVertices = static_cast<ScreenVertex*>(MemoryAlloc(kScreenVertexBytes, 0, 4));
+    if (display != nullptr) {
+        viewWidth = static_cast<Fixed>(static_cast<uint32_t>(display->frameWidth) << 16);
+        viewHeight = static_cast<Fixed>(static_cast<uint32_t>(display->frameHeight) << 16);
+    }
+}
+
+Renderer::~Renderer() {
+    if (screenVertices != nullptr) {
+        MemoryFree(screenVertices);
+        screenVertices = nullptr;
+    }
+}
+
+void Renderer::SetLighting(bool on) {
+    if (on) {
+        processVertices = ProcessVerticesLit;
+        modeFlags |= ModeLit;
+    } else {
+        processVertices = ProcessVerticesUnlit;
+        modeFlags &= ~ModeLit;
+    }
+}
+
+void Renderer::SetShading(bool on) {
+    if (on) {
+        modeFlags |= ModeShaded;
+    } else {
+        modeFlags &= ~ModeShaded;
+    }
+    SelectFiller();
+}
+
+void Renderer::SetTexture(Texture* t) {
+    if (t != nullptr) {
+        texture = t;
+        modeFlags |= ModeTextured;
+    } else {
+        modeFlags &= ~ModeTextured;
+    }
+    SelectFiller();
+}
+
+void Renderer::SelectFiller() {
+    fillTriangle = triangleFillers[modeFlags & 3];
+}
+
+// A mesh the screen-vertex buffer cannot hold, or whose triangles name
+// vertices it does not have, is refused whole, with one line of explanation.
+void Renderer::DrawMesh(const Mesh* mesh) {
+    if (screenVertices == nullptr || processVertices == nullptr || mesh == nullptr) return;
+    const int32_t vertexCount = mesh->vertexCount;
+    const int32_t indexCount = mesh->indexCount;
+    if (vertexCount < 0 || vertexCount > kMaxScreenVertices || indexCount % 3 != 0) {
+        DebugPrint(u"DrawMesh refused: %d vertices, %d indices", vertexCount, indexCount);
+        return;
+    }
+    const auto* indices = reinterpret_cast<const uint16_t*>(mesh->faces);
+    for (int32_t k = 0; k < indexCount; ++k) {
+        if (indices[k] >= vertexCount) {
+            DebugPrint(u"DrawMesh refused: index %d of %d vertices", indices[k], vertexCount);
+            return;
+        }
+    }
+    processVertices(this, mesh->vertices, screenVertices, static_cast<uint32_t>(vertexCount));
+    DrawTriangles(screenVertices, indices, indexCount);
+}
+
+void Renderer::DrawTriangles(const ScreenVertex* vertices, const uint16_t* indices,
+                             int32_t indexCount) {
+    if (indexCount <= 0 || fillTriangle == nullptr) return;
+    if (display == nullptr || display->frameBuffer == nullptr) return;
+    const int32_t triangles = indexCount / 3;
+    for (int32_t t = 0; t < triangles; ++t, indices += 3) {
+        const ScreenVertex* a = &vertices[indices[0]];
+        const ScreenVertex* b = &vertices[indices[1]];
+        const ScreenVertex* c = &vertices[indices[2]];
+        // A vertex at or behind the camera has no place on the screen.
+        if ((a->behindCamera | b->behindCamera | c->behindCamera) != 0) continue;
+        if (FaceSign(vertices, indices[0], indices[1], indices[2]) > 0) {
+            fillTriangle(this, a, b, c);
+        }
+    }
+}
+
+// (B - A).x * (C - A).y - (B - A).y * (C - A).x with the precision of FixMul
+// (each difference loses its low 8 bits), but in 64 bits: triangles more than
+// about 181 pixels across would overflow 32-bit products. Wherever the 32-bit
+// value is exact this is the same value; otherwise it keeps the exact value's
+// sign.
+Fixed Renderer::FaceSign(const ScreenVertex* vertices, uint32_t i0, uint32_t i1, uint32_t i2) {
+    const ScreenVertex& a = vertices[i0];
+    const ScreenVertex& b = vertices[i1];
+    const ScreenVertex& c = vertices[i2];
+    const int64_t abx = (int64_t{b.x} - a.x) >> 8;
+    const int64_t aby = (int64_t{b.y} - a.y) >> 8;
+    const int64_t acx = (int64_t{c.x} - a.x) >> 8;
+    const int64_t acy = (int64_t{c.y} - a.y) >> 8;
+    const int64_t sign = abx * acy - aby * acx;
+    if (sign > INT32_MAX) return INT32_MAX;
+    if (sign < INT32_MIN) return INT32_MIN;
+    return static_cast<Fixed>(sign);
+}

@@ -1,0 +1,133 @@
+// The renderer: the engine's drawing context. It transforms, projects and
+// lights mesh vertices into screen vertices, rejects back faces, walks each
+// remaining triangle's edges into two edge tables and fills it span by span
+// into the frame buffer of one Display. It also carries the image blits.
+//
+// Everything is 16.16 fixed point. The interchangeable steps (vertex
+// processing, triangle filling) are routine pointers chosen when a mode
+// changes, so the loops that draw never test a mode.
+#pragma once
+#include "math/fixed.h"
+#include "math/matrix.h"
+#include "math/mesh.h"
+
+#include <cstdint>
+
+class Display;
+struct Texture;
+
+// One transformed vertex. Same eight-word shape as MeshVertex, so u and v sit
+// at the same places in both.
+struct ScreenVertex {
+    Fixed x;     // screen column; whole numbers are pixel columns
+    Fixed y;     // screen row, growing downward
+    Fixed depth; // z in camera space (distance in front of the camera)
+    // Nonzero when the vertex lies at or behind the camera: it could not be
+    // projected, and no triangle using it is drawn. Zero for every vertex in
+    // front, so screen vertices built by hand with this word 0 draw normally.
+    uint32_t behindCamera;
+    uint32_t color; // 0xRRGGBB; the low byte is the vertex intensity 0..255
+    uint32_t reserved;
+    Fixed u;
+    Fixed v;
+};
+
+// One row of an edge table. Which fields a triangle writes depends on the
+// filler in use; the others keep whatever they held.
+struct EdgeEntry {
+    Fixed x;
+    Fixed intensity; // 0..255 as a Fixed
+    Fixed u;
+    Fixed v;
+};
+
+constexpr uint32_t ModeShaded = 1;
+constexpr uint32_t ModeTextured = 2;
+constexpr uint32_t ModeLit = 4;
+
+constexpr int32_t kEdgeRows = 320;           // rows of each edge table
+constexpr int32_t kMaxScreenVertices = 4096; // vertices one mesh may have
+constexpr int32_t kShadeRampSize = 64;
+
+class Renderer;
+
+using TriangleRoutine = void (*)(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
+                                 const ScreenVertex* c);
+using VertexRoutine = void (*)(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
+                               uint32_t count);
+
+class Renderer {
+  public:
+    // A renderer without a display cannot draw.
+    Renderer();
+    explicit Renderer(Display* display);
+    virtual ~Renderer();
+    Renderer(const Renderer&) = delete;
+    Renderer& operator=(const Renderer&) = delete;
+
+    void SetLighting(bool on);
+    void SetShading(bool on);
+    // Null clears the textured mode and keeps the old texture pointer.
+    void SetTexture(Texture* texture);
+    void SelectFiller();
+
+    void DrawMesh(const Mesh* mesh);
+    void DrawTriangles(const ScreenVertex* vertices, const uint16_t* indices, int32_t indexCount);
+    // Positive when the three screen vertices run clockwise (y down).
+    static Fixed FaceSign(const ScreenVertex* vertices, uint32_t i0, uint32_t i1, uint32_t i2);
+
+    void BuildShadeRamp(uint32_t color);
+
+    void BlitOpaque(const Texture* texture, int32_t dstX, int32_t dstY, int32_t width,
+                    int32_t height, int32_t srcX, int32_t srcY);
+    void BlitKeyed(const Texture* texture, int32_t dstX, int32_t dstY, int32_t width,
+                   int32_t height, int32_t srcX, int32_t srcY);
+    void BlitScaledKeyed(const Texture* texture, int32_t dstX, int32_t dstY, int32_t dstWidth,
+                         int32_t dstHeight, int32_t srcX, int32_t srcY, int32_t srcWidth,
+                         int32_t srcHeight);
+
+    Display* display = nullptr; // not owned; its frame buffer is read at every draw
+    Fixed viewWidth = 0;        // frameWidth << 16 at construction
+    Fixed viewHeight = 0;       // frameHeight << 16 at construction
+    uint32_t modeFlags = 0;
+    EdgeEntry leftEdges[kEdgeRows] = {};
+    EdgeEntry rightEdges[kEdgeRows] = {}; // right ends, exclusive
+    uint16_t shadeRamp[kShadeRampSize] = {};
+    Texture* texture = nullptr; // not owned
+    TriangleRoutine fillTriangle = nullptr;
+    Fixed focalLength = 0;
+    uint32_t ambientColor = 0;
+    uint32_t diffuseColor = 0;
+    Matrix modelView = {};
+    Vector3 lightDirection = {};
+    Vector3 lightInModel = {};
+    VertexRoutine processVertices = nullptr;
+    ScreenVertex* screenVertices = nullptr; // owned; kMaxScreenVertices entries
+};
+
+// The four triangle routines, indexed by modeFlags & 3.
+extern const TriangleRoutine triangleFillers[4];
+
+void ProcessVerticesLit(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
+                        uint32_t count);
+void ProcessVerticesUnlit(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
+                          uint32_t count);
+// ambient + diffuse scaled by the intensity, each channel clamped at 255.
+uint32_t LitColor(uint32_t diffuse, Fixed intensity, uint32_t ambient);
+
+uint16_t PackRgb565(uint32_t color);
+
+// Triangle routines (triangle.cpp) and the span fillers they end in (span.cpp).
+void DrawTriangleFlat(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
+                      const ScreenVertex* c);
+void DrawTriangleShaded(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
+                        const ScreenVertex* c);
+void DrawTriangleTextured(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
+                          const ScreenVertex* c);
+void DrawTriangleTexturedShaded(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
+                                const ScreenVertex* c);
+
+void FillFlat(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t color);
+void FillShaded(Renderer* renderer, int32_t startRow, int32_t endRow);
+void FillTextured(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t color);
+void FillTexturedShaded(Renderer* renderer, int32_t startRow, int32_t endRow);

@@ -1,0 +1,92 @@
+// Triangle set-up: sort the three vertices by y, walk the long edge into one
+// edge table and the two short edges into the other, then hand the covered
+// rows to the span filler. Rows run from floor(top.y) to floor(bottom.y) - 1.
+#include "render/edge.h"
+#include "render/renderer.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+using FillRoutine = void (*)(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t color);
+
+// The shaded fillers take no colour; these give all four one shape.
+void FillShadedIgnoringColor(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t) {
+    FillShaded(renderer, startRow, endRow);
+}
+void FillTexturedShadedIgnoringColor(Renderer* renderer, int32_t startRow, int32_t endRow,
+                                     uint32_t) {
+    FillTexturedShaded(renderer, startRow, endRow);
+}
+
+// A, B, C in index order; the triangle has passed the back-face test, so it
+// runs clockwise on the screen. The long edge (top to bottom) is the left
+// boundary when the middle vertex follows the top one in the cycle A->B->C,
+// the right boundary otherwise. The comparisons and their order decide ties.
+template <unsigned kLanes, FillRoutine kFill>
+void DrawTriangleCarrying(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
+                          const ScreenVertex* c) {
+    EdgeEntry* const left = renderer->leftEdges;
+    EdgeEntry* const right = renderer->rightEdges;
+    const ScreenVertex* top;
+    const ScreenVertex* middle;
+    const ScreenVertex* bottom;
+    EdgeEntry* longSide;
+    EdgeEntry* shortSide;
+    if (a->y > b->y) {
+        if (a->y > c->y) {
+            if (b->y > c->y) {
+                top = c, middle = b, bottom = a, longSide = right, shortSide = left;
+            } else {
+                top = b, middle = c, bottom = a, longSide = left, shortSide = right;
+            }
+        } else {
+            top = b, middle = a, bottom = c, longSide = right, shortSide = left;
+        }
+    } else if (b->y > c->y) {
+        if (a->y > c->y) {
+            top = c, middle = a, bottom = b, longSide = left, shortSide = right;
+        } else {
+            top = a, middle = c, bottom = b, longSide = right, shortSide = left;
+        }
+    } else {
+        top = a, middle = b, bottom = c, longSide = left, shortSide = right;
+    }
+
+    WalkEdgeCarrying<kLanes>(renderer, top, bottom, longSide);
+    WalkEdgeCarrying<kLanes>(renderer, top, middle, shortSide);
+    WalkEdgeCarrying<kLanes>(renderer, middle, bottom, shortSide);
+
+    const int32_t startRow = std::max(top->y, 0) >> 16;
+    int32_t endRow = std::min(bottom->y, renderer->viewHeight) >> 16;
+    // The walkers stopped at the current frame's rows; so does the filler,
+    // even should the frame have shrunk since the renderer was made.
+    endRow = std::min(endRow, RowLimit(renderer));
+    kFill(renderer, startRow, endRow, a->color);
+}
+
+} // namespace
+
+void DrawTriangleFlat(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
+                      const ScreenVertex* c) {
+    DrawTriangleCarrying<kEdgeFlat, FillFlat>(renderer, a, b, c);
+}
+
+void DrawTriangleShaded(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
+                        const ScreenVertex* c) {
+    DrawTriangleCarrying<kEdgeShaded, FillShadedIgnoringColor>(renderer, a, b, c);
+}
+
+void DrawTriangleTextured(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
+                          const ScreenVertex* c) {
+    DrawTriangleCarrying<kEdgeTextured, FillTextured>(renderer, a, b, c);
+}
+
+void DrawTriangleTexturedShaded(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
+                                const ScreenVertex* c) {
+    DrawTriangleCarrying<kEdgeTexturedShaded, FillTexturedShadedIgnoringColor>(renderer, a, b, c);
+}
+
+const TriangleRoutine triangleFillers[4] = {DrawTriangleFlat, DrawTriangleShaded,
+                                            DrawTriangleTextured, DrawTriangleTexturedShaded};

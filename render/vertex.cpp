@@ -1,0 +1,67 @@
+// Vertex processing: model space to camera space by the model-view matrix,
+// perspective projection onto the screen, and the colour of each vertex, lit
+// by the light direction in the mesh's own coordinates or given flat.
+#include "render/renderer.h"
+
+#include <cstdint>
+
+namespace {
+
+// Transform and project one vertex; copies u and v. A vertex at or behind the
+// camera has no projection (and must not be divided by its depth): it is
+// marked, and its x and y stay in camera space.
+inline void Project(const Renderer* renderer, const MeshVertex& in, ScreenVertex& out) {
+    Vector3 camera;
+    MatrixTransformPoint(&renderer->modelView, &camera, &in.position);
+    out.depth = camera.z;
+    out.u = in.u;
+    out.v = in.v;
+    if (camera.z <= 0) {
+        out.x = camera.x;
+        out.y = camera.y;
+        out.behindCamera = 1;
+        return;
+    }
+    const Fixed scale = FixDiv(renderer->focalLength, camera.z);
+    out.x = FixMul(camera.x, scale) + (renderer->viewWidth >> 1);
+    out.y = (renderer->viewHeight >> 1) - FixMul(camera.y, scale);
+    out.behindCamera = 0;
+}
+
+} // namespace
+
+void ProcessVerticesLit(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
+                        uint32_t count) {
+    const uint32_t diffuse = renderer->diffuseColor;
+    const uint32_t ambient = renderer->ambientColor;
+    for (uint32_t k = 0; k < count; ++k) {
+        Project(renderer, in[k], out[k]);
+        // The light travels along lightInModel: a normal facing against it
+        // (negative dot product) is lit.
+        const Fixed d = VectorDot(&in[k].normal, &renderer->lightInModel);
+        out[k].color = d < 0 ? LitColor(diffuse, -d, ambient) : ambient;
+    }
+}
+
+void ProcessVerticesUnlit(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
+                          uint32_t count) {
+    for (uint32_t k = 0; k < count; ++k) {
+        Project(renderer, in[k], out[k]);
+        out[k].color = renderer->diffuseColor;
+    }
+}
+
+// Each channel: ambient + (k * diffuse) >> 8 with k = intensity >> 8 (1.0 is
+// 256), the product taken as unsigned, clamped at 255. The top byte is 0.
+uint32_t LitColor(uint32_t diffuse, Fixed intensity, uint32_t ambient) {
+    const uint32_t k = static_cast<uint32_t>(intensity >> 8);
+    uint32_t result = 0;
+    for (int shift = 16; shift >= 0; shift -= 8) {
+        const uint32_t d = (diffuse >> shift) & 0xFF;
+        const uint32_t a = (ambient >> shift) & 0xFF;
+        uint32_t value = a + ((k * d) >> 8);
+        if (value > 255) value = 255;
+        result |= value << shift;
+    }
+    return result;
+}
