@@ -26,9 +26,9 @@ Library library;
 
 } // namespace
 
-int GXOpenDisplay(host::WindowHandle, uint32_t) {
+int GXOpenDisplay(host::WindowHandle window, uint32_t) {
     ++library.calls.openDisplay;
-    if (library.faults.openDisplayFails) return 0;
+    if (window == nullptr || library.faults.openDisplayFails) return 0;
     library.displayOpen = true;
     library.suspended = false;
     return 1;
@@ -106,6 +106,10 @@ void GxSetFaults(const GxFaults& faults) {
 
 void GxSetDefaultKeys(const GXKeyList& keys) {
     library.keys = keys;
+}
+
+const GXKeyList& GxCurrentKeys() {
+    return library.keys;
 }
 
 void GxReset() {

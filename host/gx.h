@@ -77,7 +77,8 @@ struct GxCalls {
 };
 const GxCalls& GxCallCounts();
 
-// Failures a test can ask for: the screen is not available to the program,
+// The screen is available only to a program with a window. Failures a test
+// can ask for: the screen is not available to the program,
 // or the screen memory cannot be locked.
 struct GxFaults {
     bool openDisplayFails = false;
@@ -85,6 +86,9 @@ struct GxFaults {
 };
 void GxSetFaults(const GxFaults& faults);
 void GxSetDefaultKeys(const GXKeyList& keys);
+// The key list as the library hands it out, without counting a call (the
+// device's own buttons use it).
+const GXKeyList& GxCurrentKeys();
 
 // Back to the start: display and input closed, counts zero, no faults, the
 // device's own key list.

@@ -1,0 +1,53 @@
+// The device around the program: its front end (what shows the screen and
+// takes input), the buttons and stylus that put messages into the program's
+// queue, the pressing of Start after a number of frames, and, for tests, the
+// return of the whole device to its first state.
+#pragma once
+#include "host/handles.h"
+
+#include <cstdint>
+
+namespace host {
+
+// A front end is asked for news at every poll of the message queue: it turns
+// its input into device input (below), shows the screen when it has changed
+// and paces the polls to its display.
+class FrontEnd {
+  public:
+    virtual ~FrontEnd() = default;
+    virtual void Poll() = 0;
+};
+void DeviceSetFrontEnd(FrontEnd* frontEnd); // null: headless
+
+// The window the device's input goes to: the focus window, else the newest
+// visible top-level window (null when there is none).
+WindowHandle DeviceInputWindow();
+
+// Device input, posted to the input window's queue.
+void DevicePressKey(uint16_t keyCode, bool down);
+// message is stylus move, down or up; (x, y) in screen pixels.
+void DeviceStylus(uint32_t message, int32_t x, int32_t y);
+// The program's window gains or loses the focus (only a change is posted).
+void DeviceFocus(bool gained);
+// The user closes the program's window.
+void DeviceClose();
+
+// After the program's `frames`-th frame the device presses Start. The device
+// counts frames by the polls of the queue: the program's loop polls once per
+// pass and draws a frame in every pass while its window has the focus (the
+// focus messages it has taken tell the device when it has not).
+void DeviceSetStartAfterFrames(uint32_t frames);
+void DeviceClearStartAfterFrames();
+uint32_t DeviceFramesCounted();
+
+// Called by the queue at every poll: the front end's news, the frame count
+// and, when its time has come, the Start key.
+void DeviceOnPoll();
+// Told by the queue about every message it hands out.
+void DeviceOnMessageTaken(uint32_t message);
+
+// Tests: windows, classes, queue, focus, screen, game-screen library, frame
+// count and front end back to the device's first state.
+void DeviceReset();
+
+} // namespace host

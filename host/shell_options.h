@@ -1,0 +1,29 @@
+// The device shell's command line (the program itself takes none).
+#pragma once
+#include "host/clock.h"
+
+#include <cstdint>
+#include <string>
+
+namespace host {
+
+struct ShellOptions {
+    bool headless = false; // --headless
+    bool framesGiven = false;
+    uint32_t frames = 0; // --frames N: Start is pressed after the N-th frame
+    bool timeGiven = false;
+    uint16_t hour = 0; // --time HH:MM:SS, 24-hour; the local time stands still
+    uint16_t minute = 0;
+    uint16_t second = 0;
+    std::string screenshot; // --screenshot FILE.png, written when the program has ended
+    int32_t scale = 2;      // --scale K: window pixels per screen pixel
+    bool help = false;      // --help
+};
+
+// False with a one-line message in *error for anything it does not know.
+bool ParseShellOptions(int argc, const char* const* argv, ShellOptions* options,
+                       std::string* error);
+
+extern const char kShellUsage[];
+
+} // namespace host
