@@ -1,0 +1,54 @@
+#include "platform/tick_timer.h"
+
+#include "host/clock.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class TickTimerTest : public ::testing::Test {
+  protected:
+    void TearDown() override { host::SetTickCountReal(); }
+};
+
+TEST_F(TickTimerTest, MeasuresHundredthsPerSecondAcrossTheWrap) {
+    host::SetTickCountFixed(0xFFFFFF00u);
+    TickTimer timer;
+    EXPECT_EQ(timer.startTick, 0xFFFFFF00u);
+    EXPECT_EQ(timer.countdown, 0);
+    host::AdvanceTickCount(500); // past 2^32
+    EXPECT_EQ(TickTimerMeasure(&timer, 10), 2000);
+    EXPECT_EQ(timer.lastTick, 0x000000F4u);
+    EXPECT_EQ(TickTimerMeasure(&timer, 10), 0); // the same millisecond
+    host::AdvanceTickCount(3);
+    EXPECT_EQ(TickTimerMeasure(&timer, 1), 33333); // truncated
+    host::AdvanceTickCount(7);
+    EXPECT_EQ(TickTimerMeasure(&timer, 21474), 306771428);
+    host::AdvanceTickCount(0xFFFFFFFFu); // reads as -1 ms in the signed division
+    EXPECT_EQ(TickTimerMeasure(&timer, 3), -300000);
+}
+
+TEST_F(TickTimerTest, RateMeasuresEveryCountCallsAndHoldsInBetween) {
+    host::SetTickCountFixed(1000);
+    TickTimer timer;
+    host::AdvanceTickCount(100);
+    TickTimerReset(&timer);
+    EXPECT_EQ(timer.startTick, 1100u);
+    host::AdvanceTickCount(50);
+    EXPECT_EQ(TickTimerRate(&timer, 30), 60000); // first call measures at once
+    EXPECT_EQ(timer.countdown, 30);
+    for (int call = 2; call <= 30; ++call) {
+        host::AdvanceTickCount(40);
+        ASSERT_EQ(TickTimerRate(&timer, 30), 60000) << call;
+    }
+    host::AdvanceTickCount(40);
+    EXPECT_EQ(TickTimerRate(&timer, 30), 30 * 100000 / (30 * 40)); // the last 30 calls
+    // Count 1 measures on every call (after a reset, which measures at once).
+    TickTimerReset(&timer);
+    host::AdvanceTickCount(20);
+    EXPECT_EQ(TickTimerRate(&timer, 1), 5000);
+    host::AdvanceTickCount(10);
+    EXPECT_EQ(TickTimerRate(&timer, 1), 10000);
+}
+
+} // namespace
