@@ -7,6 +7,7 @@
 #include "render/renderer.h"
 
 #include <cstdint>
+#include <type_traits>
 
 enum CarryLane : unsigned {
     kLaneX = 1,
@@ -27,7 +28,8 @@ inline Fixed ShiftLeft(Fixed value, unsigned shift) {
 
 // An edge-walk or span quantity starts at one end's value and steps toward the
 // other's by (end - start) / n, truncated toward zero; rows and columns then
-// advance by addition only.
+// advance by addition only. The lanes are expanded at compile time, so the
+// carried values live in registers and unused lanes do not exist.
 template <unsigned kLanes>
 struct Carried {
     Fixed value[4] = {};
@@ -35,29 +37,29 @@ struct Carried {
 
     static constexpr bool Has(int lane) { return ((kLanes >> lane) & 1u) != 0; }
 
+    template <class Action>
+    static void ForEachLane(Action&& action) {
+        if constexpr (Has(0)) action(std::integral_constant<int, 0>{});
+        if constexpr (Has(1)) action(std::integral_constant<int, 1>{});
+        if constexpr (Has(2)) action(std::integral_constant<int, 2>{});
+        if constexpr (Has(3)) action(std::integral_constant<int, 3>{});
+    }
+
     // n > 0.
     void Start(const Fixed* from, const Fixed* to, int32_t n) {
-        for (int k = 0; k < 4; ++k) {
-            if (Has(k)) {
-                value[k] = from[k];
-                step[k] = (to[k] - from[k]) / n;
-            }
-        }
+        ForEachLane([&](auto k) {
+            value[k] = from[k];
+            step[k] = (to[k] - from[k]) / n;
+        });
     }
     // Moves every value on by count steps, as count additions would.
     void Skip(int32_t count) {
-        for (int k = 0; k < 4; ++k) {
-            if (Has(k)) value[k] += count * step[k];
-        }
+        ForEachLane([&](auto k) { value[k] += count * step[k]; });
     }
     void Next() {
-        for (int k = 0; k < 4; ++k) {
-            if (Has(k)) value[k] += step[k];
-        }
+        ForEachLane([&](auto k) { value[k] += step[k]; });
     }
     void Store(EdgeEntry* entry) const {
-        for (int k = 0; k < 4; ++k) {
-            if (Has(k)) entry->*kEdgeFields[k] = value[k];
-        }
+        ForEachLane([&](auto k) { entry->*kEdgeFields[k] = value[k]; });
     }
 };
