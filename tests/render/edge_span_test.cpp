@@ -75,6 +75,10 @@ TEST(EdgeWalk, CarriedQuantitiesAndTopClipping) {
     WalkEdge(renderer.get(), &low, &beyond, table);
     EXPECT_EQ(table[239].x, 0);
     EXPECT_EQ(table[240].x, -1); // nothing past the frame's last row
+    const ScreenVertex justBelow = Vertex(Fx(1), Fx(241));
+    WalkEdge(renderer.get(), &low, &justBelow, table);
+    EXPECT_EQ(table[239].x, Fx(1) / 11 * 9);
+    EXPECT_EQ(table[240].x, -1);
 }
 
 TEST(EdgeWalk, FlatToppedTriangleFillsTheTables) {
