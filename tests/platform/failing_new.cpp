@@ -5,7 +5,7 @@
 std::size_t refuseNothrowNewOfSize = 0;
 
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    if (size == refuseNothrowNewOfSize) return nullptr;
+    if (refuseNothrowNewOfSize != 0 && size == refuseNothrowNewOfSize) return nullptr;
     try {
         return ::operator new(size);
     } catch (...) {
