@@ -52,8 +52,8 @@ int Shutdown(int code) {
     }
     if (shell.announce) {
         std::fprintf(stderr,
-                     "kq3d-clock: no window here, so the clock ran headless for %u "
-                     "frames; its screen is in %s\n",
+                     "kq3d-clock: no window here, so the clock ran headless for %u frames; its "
+                     "screen is in %s\n",
                      kHeadlessFrames, shell.screenshot.c_str());
     }
     return code;
