@@ -1,0 +1,7 @@
+#include "tools/zit_tool.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    return ZitToolMain(argc, argv, std::cout, std::cerr);
+}
