@@ -129,7 +129,8 @@ bool PngRead(const std::string& path, RgbImage* image, std::string* error) {
     const uint32_t width = state->width, height = state->height;
     const std::string size = std::to_string(width) + " x " + std::to_string(height);
     if (width > kMaxSide || height > kMaxSide) {
-        *error = path + ": the picture is " + size + " pixels; a texture holds at most 65535 x 65535";
+        *error =
+            path + ": the picture is " + size + " pixels; a texture holds at most 65535 x 65535";
         return false;
     }
     if (uint64_t{width} * height > kMaxPixels) {
@@ -139,7 +140,8 @@ bool PngRead(const std::string& path, RgbImage* image, std::string* error) {
     }
     state->rgba.resize(size_t{width} * height * 4);
     state->rows.resize(height);
-    for (uint32_t y = 0; y < height; ++y) state->rows[y] = &state->rgba[size_t{y} * width * 4];
+    for (uint32_t y = 0; y < height; ++y)
+        state->rows[y] = &state->rgba[size_t{y} * width * 4];
     if (!ReadPixels(state.get())) {
         *error = path + ": bad PNG: " + state->errors.message;
         return false;
@@ -153,7 +155,8 @@ bool PngRead(const std::string& path, RgbImage* image, std::string* error) {
     for (size_t i = 0; i < size_t{width} * height; ++i, in += 4, out += 3) {
         // Laid over black: transparent parts become texel 0, which the
         // engine's keyed blits leave out.
-        for (int c = 0; c < 3; ++c) out[c] = static_cast<uint8_t>((in[c] * in[3] + 127) / 255);
+        for (int c = 0; c < 3; ++c)
+            out[c] = static_cast<uint8_t>((in[c] * in[3] + 127) / 255);
     }
     return true;
 }

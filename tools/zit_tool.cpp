@@ -67,7 +67,8 @@ int Decode(const std::string& in, const std::string& outPath, std::ostream& out,
     image.width = picture.width;
     image.height = picture.height;
     image.rgb.resize(picture.texels.size() * 3);
-    for (size_t i = 0; i < picture.texels.size(); ++i) Rgb565ToRgb(picture.texels[i], &image.rgb[3 * i]);
+    for (size_t i = 0; i < picture.texels.size(); ++i)
+        Rgb565ToRgb(picture.texels[i], &image.rgb[3 * i]);
     if (!PngWrite(outPath, image, &error)) {
         err << "kq3d-zit: " << error << "\n";
         return kFailed;
@@ -96,8 +97,8 @@ int Info(const std::string& path, std::ostream& out, std::ostream& err) {
     if (!facts.hasHeader) {
         refusal = "too short for the 16-byte header";
     } else if (facts.actualBytes < facts.expectedBytes) {
-        refusal = std::to_string(facts.expectedBytes - facts.actualBytes) +
-                  " bytes short of its texels";
+        refusal =
+            std::to_string(facts.expectedBytes - facts.actualBytes) + " bytes short of its texels";
     } else if (facts.actualBytes > kEngineMaxFileBytes) {
         refusal = "too large to load in one block";
     }
@@ -108,7 +109,8 @@ int Info(const std::string& path, std::ostream& out, std::ostream& err) {
     }
     out << "  engine loads:  yes";
     if (facts.actualBytes > facts.expectedBytes) {
-        out << " (" << facts.actualBytes - facts.expectedBytes << " bytes after the texels ignored)";
+        out << " (" << facts.actualBytes - facts.expectedBytes
+            << " bytes after the texels ignored)";
     }
     out << "\n";
     return kDone;

@@ -21,7 +21,8 @@ Canvas Canvas::Reduced(int factor) const {
         for (int x = 0; x < small.width_; ++x) {
             Color sum;
             for (int j = 0; j < factor; ++j) {
-                for (int i = 0; i < factor; ++i) sum = Add(sum, At(x * factor + i, y * factor + j));
+                for (int i = 0; i < factor; ++i)
+                    sum = Add(sum, At(x * factor + i, y * factor + j));
             }
             small.At(x, y) = Scale(sum, k);
         }

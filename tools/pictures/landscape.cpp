@@ -48,8 +48,10 @@ struct Landscape {
     struct Peak {
         float x, y, leftSlope, rightSlope;
     };
-    static constexpr Peak kPeaks[] = {
-        {92, 46, 1.0f, 0.85f}, {188, 78, 0.85f, 0.8f}, {10, 100, 0.6f, 0.65f}, {142, 112, 0.7f, 0.7f}};
+    static constexpr Peak kPeaks[] = {{92, 46, 1.0f, 0.85f},
+                                      {188, 78, 0.85f, 0.8f},
+                                      {10, 100, 0.6f, 0.65f},
+                                      {142, 112, 0.7f, 0.7f}};
 
     float PeakRidge(const Peak& p, float x) const {
         const float dx = x - U(p.x);
@@ -131,8 +133,8 @@ struct Landscape {
         if (y < horizon) return Scene(x, y);
         // The lake mirrors the scene, rippled, darker and bluer farther down.
         const float below = (y - horizon) / (size - horizon);
-        const float ripple = U(1.6f) * std::sin(y * 1.7f + 3.0f * Noise1(x / U(20), kSeed + 11)) *
-                             (0.3f + below);
+        const float ripple =
+            U(1.6f) * std::sin(y * 1.7f + 3.0f * Noise1(x / U(20), kSeed + 11)) * (0.3f + below);
         Color c = Scene(x + ripple, 2 * horizon - y + U(0.5f));
         c = Mix(c, Rgb(0x102848), 0.3f + 0.35f * below);
         // The sun's path on the water.

@@ -20,9 +20,8 @@ int main(int argc, char** argv) {
             std::cerr << "kq3d-pictures: " << error << "\n";
             return 1;
         }
-        if (argc == 4 &&
-            !PngWrite(std::string(argv[3]) + "/" + picture.previewName, picture.upright.ToRgb(),
-                      &error)) {
+        if (argc == 4 && !PngWrite(std::string(argv[3]) + "/" + picture.previewName,
+                                   picture.upright.ToRgb(), &error)) {
             std::cerr << "kq3d-pictures: " << error << "\n";
             return 1;
         }

@@ -80,7 +80,8 @@ Mask BlurredShifted(const Mask& m, int radius, int dx, int dy) {
         for (int x = 0; x < m.width; ++x) {
             float sum = 0;
             for (int j = -radius; j <= radius; ++j) {
-                for (int i = -radius; i <= radius; ++i) sum += m.At(x - dx + i, y - dy + j);
+                for (int i = -radius; i <= radius; ++i)
+                    sum += m.At(x - dx + i, y - dy + j);
             }
             out.Cell(x, y) = sum * k;
         }
