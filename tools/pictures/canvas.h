@@ -26,6 +26,9 @@ inline Color Add(Color a, Color b) {
 }
 
 float Clamp01(float v);
+inline float Square(float v) {
+    return v * v;
+}
 float SmoothStep(float edge0, float edge1, float v);
 
 class Canvas {

@@ -2,6 +2,7 @@
 // of smaller ones and leaves on a dark ground, each petal shaded from its
 // base to its tip and edged, so the picture keeps its shapes when darkened.
 #include "tools/pictures/pictures.h"
+#include "tools/pictures/steady_math.h"
 
 #include <cmath>
 
@@ -41,21 +42,21 @@ float Wrap(float d, float size) {
 }
 
 bool PaintBloom(const Bloom& b, float dx, float dy, Color* out) {
-    const float r = std::hypot(dx, dy);
+    const float r = SteadyHypot(dx, dy);
     if (r > b.radius + 1.5f) return false;
     const float heartR = b.radius * 0.27f;
     if (r < heartR) {
         // The heart: a ring of pollen around seeds laid on a spiral.
         const float ring = SmoothStep(heartR * 0.55f, heartR * 0.85f, r);
         Color c = Mix(Rgb(b.heart), Rgb(b.ring), ring);
-        const float a = std::atan2(dy, dx);
-        const float seeds = std::sin(a * 13 + r * 1.9f) * std::sin(r * 2.6f);
+        const float a = SteadyAtan2(dy, dx);
+        const float seeds = SteadySin(a * 13 + r * 1.9f) * SteadySin(r * 2.6f);
         c = Mix(c, Scale(Rgb(b.heart), 0.45f), SmoothStep(0.5f, 0.9f, seeds) * (1 - ring));
         return *out = Mix(c, Rgb(0x3A1200), SmoothStep(heartR - 1.2f, heartR, r) * 0.8f), true;
     }
-    const float a = std::atan2(dy, dx) / (2 * kPi) * static_cast<float>(b.petals) + b.turn;
+    const float a = SteadyAtan2(dy, dx) / (2 * kPi) * static_cast<float>(b.petals) + b.turn;
     const float phi = a - std::floor(a) - 0.5f; // -0.5..0.5 across one petal
-    const float edge = b.radius * std::pow(0.5f + 0.5f * std::cos(2 * kPi * phi), 0.3f);
+    const float edge = b.radius * SteadyPow(0.5f + 0.5f * SteadyCos(2 * kPi * phi), 0.3f);
     if (r > edge) return false;
     const float along = Clamp01((r - heartR) / (edge - heartR + 0.01f));
     Color c = Mix(Rgb(b.base), Rgb(b.tip), SmoothStep(0.0f, 0.8f, along));
@@ -69,11 +70,11 @@ bool PaintBloom(const Bloom& b, float dx, float dy, Color* out) {
 }
 
 bool PaintLeaf(const Leaf& l, float dx, float dy, Color* out) {
-    const float ca = std::cos(l.angle), sa = std::sin(l.angle);
+    const float ca = SteadyCos(l.angle), sa = SteadySin(l.angle);
     const float u = dx * ca + dy * sa;  // along the leaf, from its stem
     const float v = -dx * sa + dy * ca; // across it
     if (u < 0 || u > l.length) return false;
-    const float half = l.width * std::sin(kPi * u / l.length);
+    const float half = l.width * SteadySin(kPi * u / l.length);
     if (std::abs(v) > half) return false;
     Color c = Mix(Rgb(0x2E9E3A), Rgb(0x9AE05A), Clamp01(0.5f + v / (2 * half + 0.01f)));
     c = Mix(c, Rgb(0xD8FF9A), SmoothStep(0.9f, 0.0f, std::abs(v)) * 0.6f); // the midrib

@@ -1,6 +1,7 @@
 // Mountains under an evening sky, mirrored in a lake: far ranges fade into
 // the haze, the near peaks carry snow lit from the low sun on the right.
 #include "tools/pictures/pictures.h"
+#include "tools/pictures/steady_math.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,8 +28,8 @@ struct Landscape {
         }
         // The low sun and its glow.
         const float sx = U(206), sy = U(52);
-        const float d = std::hypot(x - sx, y - sy) / size;
-        c = Add(c, Scale(Rgb(0xFF9A40), 0.6f * std::exp(-d * 8.0f)));
+        const float d = SteadyHypot(x - sx, y - sy) / size;
+        c = Add(c, Scale(Rgb(0xFF9A40), 0.6f * SteadyExp(-d * 8.0f)));
         c = Mix(c, Rgb(0xFFE7A0), SmoothStep(U(8.0f) / size, U(6.5f) / size, d));
         // Long thin clouds, lit from below on the sun's side.
         const float band = SmoothStep(U(30), U(55), y) * (1 - SmoothStep(U(105), U(128), y));
@@ -41,7 +42,7 @@ struct Landscape {
 
     float FarRidge(float x) const {
         return U(124) + U(13) * Fractal1(x / U(34), 5, kSeed + 2) -
-               U(16) * std::exp(-std::pow((x - U(30)) / U(28), 2.0f));
+               U(16) * SteadyExp(-Square((x - U(30)) / U(28)));
     }
 
     // The near range: peaks with straight flanks, roughened.
@@ -70,7 +71,7 @@ struct Landscape {
 
     float HillRidge(float x) const {
         return U(158) + U(7) * Fractal1(x / U(26), 4, kSeed + 4) +
-               U(10) * std::exp(-std::pow((x - U(120)) / U(60), 2.0f));
+               U(10) * SteadyExp(-Square((x - U(120)) / U(60)));
     }
 
     // Pines along the hills' crest: a narrow triangle every few pixels.
@@ -134,11 +135,11 @@ struct Landscape {
         // The lake mirrors the scene, rippled, darker and bluer farther down.
         const float below = (y - horizon) / (size - horizon);
         const float ripple =
-            U(1.6f) * std::sin(y * 1.7f + 3.0f * Noise1(x / U(20), kSeed + 11)) * (0.3f + below);
+            U(1.6f) * SteadySin(y * 1.7f + 3.0f * Noise1(x / U(20), kSeed + 11)) * (0.3f + below);
         Color c = Scene(x + ripple, 2 * horizon - y + U(0.5f));
         c = Mix(c, Rgb(0x102848), 0.3f + 0.35f * below);
         // The sun's path on the water.
-        const float path = std::exp(-std::pow((x - U(206)) / U(7 + 10 * below), 2.0f));
+        const float path = SteadyExp(-Square((x - U(206)) / U(7 + 10 * below)));
         const float glint = SmoothStep(0.25f, 0.7f, Noise2(x / U(3), y / U(0.8f), kSeed + 12));
         c = Add(c, Scale(Rgb(0xFFC98A), path * glint * 0.7f));
         // The shore line.
