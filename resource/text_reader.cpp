@@ -21,7 +21,7 @@ int TextReaderOpen(TextReader* reader, const char* name, int32_t bufferSize) {
         reader->buffer = static_cast<uint8_t*>(FileLoad(name, &size));
         reader->cursor = reader->buffer;
         reader->capacity = size;
-        reader->filled = reader->buffer ? size : 0;
+        reader->filled = reader->buffer && size > 0 ? size : 0;
         return reader->buffer ? 1 : 0;
     }
     // A buffer of no bytes could never be filled, and any other negative size
