@@ -44,12 +44,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const uint16_t* brightest = texture.texels + (texture.levelCount - 1) * texels;
             FuzzCheck(std::memcmp(brightest, data + 16, 2 * texels) == 0,
                       "the brightest level differs from the file");
-            // Every level is read, so one that ran past the block is caught.
-            uint32_t sum = 0;
-            for (uint64_t i = 0; i < texture.levelCount * texels; ++i)
-                sum += texture.texels[i];
-            static volatile uint32_t sink;
-            sink = sum;
+            // Every level is read (one that ran past the block is caught) and
+            // none is brighter than the image in any channel.
+            for (uint32_t level = 0; level < texture.levelCount; ++level) {
+                const uint16_t* block = texture.texels + level * texels;
+                for (uint64_t k = 0; k < texels; ++k) {
+                    uint32_t dark = block[k];
+                    uint32_t full = brightest[k];
+                    FuzzCheck((dark & 0xF800) <= (full & 0xF800) &&
+                                  (dark & 0x07E0) <= (full & 0x07E0) &&
+                                  (dark & 0x001F) <= (full & 0x001F),
+                              "a shade level brighter than the image");
+                }
+            }
         }
     }
     TextureRelease(&texture);

@@ -1,6 +1,8 @@
 #include "resource/text_reader.h"
 #include "text_test_files.h"
 
+#include <cstring>
+
 namespace {
 
 // Buffer sizes that put every line boundary, carriage return and cut at
