@@ -37,6 +37,10 @@ void FuzzFilesStart() {
     MemoryLevelSetup(1024, 0);
 }
 
+const char* FuzzFolder() {
+    return root.c_str();
+}
+
 void FuzzFileWrite(const char* name, const uint8_t* data, size_t size) {
     std::string path = root + "/" + name;
     std::FILE* file = std::fopen(path.c_str(), "wb");

@@ -7,6 +7,8 @@
 
 // Called once, from LLVMFuzzerInitialize.
 void FuzzFilesStart();
+// The root folder on this machine.
+const char* FuzzFolder();
 // Writes the bytes to a file of that name in the root, replacing it.
 void FuzzFileWrite(const char* name, const uint8_t* data, size_t size);
 // Ends the run with a crash (a finding) when an input left a tracked block or
