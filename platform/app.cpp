@@ -123,6 +123,10 @@ void App::DrawCaption(int32_t x, int32_t y, uint32_t textColor, int32_t backgrou
     host::ReleaseDC(handle, context);
 }
 
+void AppPostQuit(int32_t exitCode) {
+    host::PostQuitMessage(exitCode);
+}
+
 int32_t AppMessageHook(host::WindowHandle window, uint32_t message, uint32_t wordParam,
                        int32_t longParam) {
     App* const app = currentApp;

@@ -60,6 +60,9 @@ class App {
 extern App* currentApp;
 extern KeyInput* currentKeyInput;
 
+// Posts the quit message with the exit code: Run returns when it takes it.
+void AppPostQuit(int32_t exitCode);
+
 // The App's message hook: 0 when the message is handled, non-zero to let the
 // window procedure go on along its chain.
 int32_t AppMessageHook(host::WindowHandle window, uint32_t message, uint32_t wordParam,
