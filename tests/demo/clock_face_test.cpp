@@ -1,0 +1,148 @@
+// The clock face: hand and mark angles, the sorted draw list and its pool.
+#include "clock_fixture.h"
+#include "demo/clock_face.h"
+#include "render/renderer.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+TEST(ClockFace, HandAnglesFollowTheTime) {
+    // 12:00:00 (hour 12 brought to 0): all three hands straight up.
+    EXPECT_EQ(HourHandAngle(0, 0), 1024);
+    EXPECT_EQ(MinuteHandAngle(0, 0), 1024);
+    EXPECT_EQ(SecondHandAngle(0), 1024);
+    // 3:00:00: the hour hand along the face's +X axis.
+    EXPECT_EQ(HourHandAngle(3, 0), 0);
+    // 6:30:00: 1024 - 1597440 / 720 (2218.67, truncated), left negative for
+    // the rotation to mask.
+    EXPECT_EQ(HourHandAngle(6, 30), -1194);
+    EXPECT_EQ(MinuteHandAngle(30, 0), -1024);
+    EXPECT_EQ(SecondHandAngle(30), -1024);
+    EXPECT_EQ(MinuteHandAngle(8, 30), 1024 - 580); // 2088960 / 3600 = 580.27
+    EXPECT_EQ(SecondHandAngle(59), 1024 - 4027);
+    EXPECT_EQ(HourHandAngle(11, 59), 1024 - 4090);
+
+    EXPECT_EQ(HourMarkAngle(0), 0);
+    EXPECT_EQ(HourMarkAngle(1), 341);
+    EXPECT_EQ(HourMarkAngle(3), 1024);
+    EXPECT_EQ(HourMarkAngle(11), 3754);
+}
+
+class DrawListTest : public ClockTest {};
+
+DrawNode* Node(ClockApp& app, Fixed key) {
+    DrawNode* node = app.TakeDrawNode();
+    node->key = key;
+    return node;
+}
+
+TEST_F(DrawListTest, KeepsFarBeforeNearAndEqualKeysInInsertionOrder) {
+    ClockApp& app = StartApp();
+    app.ResetDrawList();
+    EXPECT_EQ(app.drawList, nullptr);
+    DrawNode* a = Node(app, 5);
+    DrawNode* b = Node(app, 5);
+    DrawNode* c = Node(app, 7);
+    DrawNode* d = Node(app, 5);
+    DrawNode* e = Node(app, 1);
+    DrawNode* f = Node(app, 7);
+    for (DrawNode* node : {a, b, c, d, e, f})
+        app.InsertDrawNode(node);
+    std::vector<DrawNode*> order;
+    for (DrawNode* node = app.drawList; node != nullptr; node = node->next)
+        order.push_back(node);
+    EXPECT_EQ(order, (std::vector<DrawNode*>{c, f, a, b, d, e}));
+}
+
+TEST_F(DrawListTest, EqualKeysAreDrawnInInsertionOrder) {
+    ClockApp& app = StartApp();
+    app.renderer->focalLength = 0xFA0000;
+    app.renderer->ambientColor = 0;
+    DisplayClearFrame(app.display, 0);
+    // Two marks at the same place and depth, yellow first, then red: the red
+    // one is drawn last and covers the yellow one.
+    Matrix placement;
+    MatrixIdentity(&placement);
+    MatrixTranslate(&placement, 0, 0, 0xFA0000);
+    app.ResetDrawList();
+    for (uint32_t colour : {0xFFFFFF00u, 0xFFFF0000u}) {
+        DrawNode* node = app.TakeDrawNode();
+        node->matrix = placement;
+        node->key = placement.m[14];
+        node->colour = colour;
+        node->mesh = &MarkMesh;
+        node->texture = nullptr;
+        app.InsertDrawNode(node);
+    }
+    app.DrawDrawList();
+    const uint16_t centre = app.display->frameBuffer[120 * 240 + 120];
+    EXPECT_NE(centre, 0);
+    EXPECT_EQ(centre & 0x07E0, 0) << std::hex << centre; // red: no green
+}
+
+TEST_F(DrawListTest, ThePoolGivesFortyNodesAndThenNone) {
+    ClockApp& app = StartApp();
+    app.ResetDrawList();
+    for (int i = 0; i < kDrawNodeCount; ++i)
+        EXPECT_EQ(app.TakeDrawNode(), &app.drawNodes[i]);
+    EXPECT_EQ(app.TakeDrawNode(), nullptr);
+    EXPECT_EQ(app.TakeDrawNode(), nullptr);
+
+    // A clock built with only five nodes left draws five and overruns
+    // nothing; the matrix stack still comes back to its bottom entry.
+    SkipIntro();
+    app.OnFrame();
+    app.ResetDrawList();
+    app.nextNode = &app.drawNodes[kDrawNodeCount - 5];
+    app.MatrixStackReset();
+    app.BuildClock();
+    int listed = 0;
+    for (DrawNode* node = app.drawList; node != nullptr; node = node->next)
+        ++listed;
+    EXPECT_EQ(listed, 5);
+    EXPECT_EQ(app.matrixTop, &app.matrixStack[0]);
+}
+
+TEST_F(DrawListTest, BuildClockPlacesFifteenNodesSortedByDepth) {
+    ClockApp& app = StartApp();
+    SkipIntro();
+    app.OnFrame();
+    EXPECT_EQ(app.nextNode - app.drawNodes, 15);
+    int listed = 0;
+    int hands = 0;
+    Fixed previous = INT32_MAX;
+    for (DrawNode* node = app.drawList; node != nullptr; node = node->next) {
+        ++listed;
+        hands += node->mesh == &HandMesh;
+        EXPECT_LE(node->key, previous);
+        EXPECT_EQ(node->key, node->matrix.m[14]);
+        EXPECT_EQ(node->texture, nullptr);
+        previous = node->key;
+    }
+    EXPECT_EQ(listed, 15);
+    EXPECT_EQ(hands, 3);
+}
+
+TEST_F(DrawListTest, AfternoonHoursAreTheMorningsOnTheFace) {
+    ClockApp& app = StartApp();
+    auto build = [&app](uint16_t hour) {
+        host::SetLocalTimeFixed(TimeOfDay(hour, 20, 10));
+        app.animation.state = CameraHold;
+        app.animation.waitFrames = 10;
+        app.MatrixStackReset();
+        app.ResetDrawList();
+        app.BuildClock();
+        std::vector<Fixed> elements;
+        for (const DrawNode& node : app.drawNodes)
+            elements.insert(elements.end(), node.matrix.m, node.matrix.m + 16);
+        return elements;
+    };
+    EXPECT_EQ(build(15), build(3));
+    EXPECT_EQ(build(0), build(12));
+    EXPECT_NE(build(4), build(3));
+}
+
+} // namespace
