@@ -12,7 +12,7 @@
 class Renderer;
 struct Texture;
 
-class ClockApp : public App {
+class ClockApp final : public App {
   public:
     // The App with its window, display and key input, then the renderer for
     // that display. Textures are loaded by SetUpScene.
