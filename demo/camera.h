@@ -7,6 +7,10 @@
 
 class Renderer;
 
+// The camera stands this far (250.0) from the clock's centre; the animation's
+// zoom is added to it.
+constexpr Fixed kCameraDistance = 0xFA0000;
+
 enum CameraState : int32_t {
     CameraChoose = -1, // choose a new state after this step
     CameraHold = 0,

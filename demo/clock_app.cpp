@@ -12,10 +12,9 @@
 namespace {
 
 constexpr uint32_t kQuitKeys = KeyA | KeyB | KeyC | KeyStart;
-constexpr Fixed kFocalLength = 0xFA0000;    // 250.0
-constexpr Fixed kCameraDistance = 0xFA0000; // 250.0
-constexpr Fixed kBallDistance = 0x1E0000;   // 30.0
-constexpr int32_t kBallTurnY = 19;          // per scene frame
+constexpr Fixed kFocalLength = 0xFA0000;  // 250.0
+constexpr Fixed kBallDistance = 0x1E0000; // 30.0
+constexpr int32_t kBallTurnY = 19;        // per scene frame
 constexpr int32_t kBallTurnX = 3;
 constexpr int32_t kFrameSide = 240;
 constexpr int32_t kTitleWidth = 40;

@@ -13,8 +13,6 @@ constexpr Fixed Fx(int32_t whole) {
     return static_cast<Fixed>(static_cast<uint32_t>(whole) << 16);
 }
 
-constexpr Fixed kCameraDistance = Fx(250);
-
 constexpr uint32_t kHourColour = 0xFFFF0000;
 constexpr uint32_t kMinuteColour = 0xFF6400FF;
 constexpr uint32_t kSecondColour = 0xFFFFFFFF;

@@ -90,10 +90,6 @@ TEST_F(ClockTest, SetUpPlacesTheFrameAndLoadsTheTexturesWithTheirLevels) {
     EXPECT_EQ(app.flowerTexture->levelCount, 16);
     EXPECT_EQ(app.backgroundTexture->levelCount, 1);
     EXPECT_EQ(app.titleTexture->width, 40);
-    EXPECT_EQ(app.renderer->ambientColor, 0x50505050u);
-    EXPECT_EQ(app.renderer->diffuseColor, 0xFFFFFFFFu);
-    EXPECT_EQ(app.renderer->lightDirection.y, 0x8000);
-    EXPECT_EQ(app.animation.waitFrames, 20);
     EXPECT_TRUE(HasLine(u"al:FileOpen[\\hana01.zit]"));
     EXPECT_FALSE(HasLine(u"ZitLoadError"));
 

@@ -1,7 +1,9 @@
 # The device run as a newcomer runs it: headless for a few frames with a
 # screenshot, headless with no end given (600 frames and kq3d-clock.png in the
 # current folder), and with a bad option (one line, status 2).
-# Called with -DCLOCK=<kq3d-clock> -DWORK=<an empty folder to run in>.
+# Called with -DCLOCK=<kq3d-clock> -DWORK=<an empty folder to run in> and, for a
+# cross build, -DEMULATOR=<the emulator command, | between its words>.
+string(REPLACE "|" ";" emulator "${EMULATOR}")
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 
@@ -19,14 +21,14 @@ function(expect_png path)
   endif()
 endfunction()
 
-execute_process(COMMAND ${CLOCK} --headless --frames 5 --screenshot out.png
+execute_process(COMMAND ${emulator} ${CLOCK} --headless --frames 5 --screenshot out.png
   WORKING_DIRECTORY ${WORK} RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "--headless --frames 5 ended with ${status}")
 endif()
 expect_png(${WORK}/out.png)
 
-execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY ${CLOCK}
+execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY ${emulator} ${CLOCK}
   WORKING_DIRECTORY ${WORK} RESULT_VARIABLE status ERROR_VARIABLE said)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "the headless run ended with ${status}: ${said}")
@@ -36,7 +38,7 @@ if(NOT said MATCHES "kq3d-clock.png")
   message(FATAL_ERROR "the headless run did not say where its picture went: ${said}")
 endif()
 
-execute_process(COMMAND ${CLOCK} --frames five
+execute_process(COMMAND ${emulator} ${CLOCK} --frames five
   WORKING_DIRECTORY ${WORK} RESULT_VARIABLE status ERROR_VARIABLE said)
 string(REGEX MATCHALL "\n" lines "${said}")
 list(LENGTH lines count)
