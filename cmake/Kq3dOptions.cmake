@@ -10,6 +10,9 @@ target_compile_options(kq3d_options INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Werror
   -fwrapv -ffp-contract=off)
 target_include_directories(kq3d_options INTERFACE ${PROJECT_SOURCE_DIR})
+# 64-bit file offsets on 32-bit builds too: the host's file calls must see
+# files of 2 GiB and more (and refuse them by size) as a 64-bit build does.
+target_compile_definitions(kq3d_options INTERFACE _FILE_OFFSET_BITS=64)
 
 if(KQ3D_SANITIZE)
   set(KQ3D_SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all
