@@ -15,7 +15,9 @@ uint32_t stepMs = 0;
 
 bool tickFixed = false;
 uint32_t fixedTicks = 0;
-const auto deviceStart = std::chrono::steady_clock::now();
+const auto deviceBoot = std::chrono::steady_clock::now();
+auto deviceStart = deviceBoot;
+uint32_t startTicks = 0; // the real count's value at deviceStart
 
 void FromDayMilliseconds(uint64_t ms, SystemTime* out) {
     const uint64_t dayMs = ms % (24ull * 3600 * 1000);
@@ -59,8 +61,9 @@ void GetLocalTime(SystemTime* out) {
 uint32_t GetTickCount() {
     if (tickFixed) return fixedTicks;
     const auto elapsed = std::chrono::steady_clock::now() - deviceStart;
-    return static_cast<uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+    // The count wraps past 2^32 like the device's 32-bit counter.
+    return startTicks + static_cast<uint32_t>(
+                            std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
 
 void SetLocalTimeReal() {
@@ -82,6 +85,14 @@ void SetLocalTimeStepping(const SystemTime& start, uint32_t millisecondsPerReadi
 
 void SetTickCountReal() {
     tickFixed = false;
+    deviceStart = deviceBoot;
+    startTicks = 0;
+}
+
+void SetTickCountStart(uint32_t ticks) {
+    tickFixed = false;
+    deviceStart = std::chrono::steady_clock::now();
+    startTicks = ticks;
 }
 
 void SetTickCountFixed(uint32_t ticks) {

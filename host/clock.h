@@ -29,6 +29,9 @@ void SetLocalTimeStepping(const SystemTime& start, uint32_t millisecondsPerReadi
 // that stands at a value and moves only when told to.
 void SetTickCountReal();
 void SetTickCountFixed(uint32_t ticks);
+// Real time again, but counted from `ticks` on (long runs that pass the wrap
+// of the 32-bit count without waiting 49 days for it).
+void SetTickCountStart(uint32_t ticks);
 void AdvanceTickCount(uint32_t milliseconds);
 
 } // namespace host

@@ -19,6 +19,7 @@ struct Device {
     // Whether the program draws in the pass that follows a poll: its loop
     // starts active and follows the focus messages it takes.
     bool drawing = true;
+    PollWork pollWork = nullptr;
 };
 
 Device device;
@@ -89,6 +90,7 @@ void DeviceOnPoll() {
     if (device.frontEnd != nullptr) device.frontEnd->Poll();
     if (device.polled && device.drawing) ++device.frames;
     device.polled = true;
+    if (device.pollWork != nullptr) device.pollWork(device.frames);
     if (device.startArmed && device.frames >= device.startAfter) {
         device.startArmed = false;
         const WindowHandle window = DeviceInputWindow();
@@ -96,6 +98,10 @@ void DeviceOnPoll() {
             detail::PostFirst(Message{window, kMessageKeyDown,
                                       static_cast<uint16_t>(GxCurrentKeys().start.code), 1, 0});
     }
+}
+
+void DeviceSetPollWork(PollWork work) {
+    device.pollWork = work;
 }
 
 void DeviceOnMessageTaken(uint32_t message) {

@@ -40,6 +40,12 @@ void DeviceSetStartAfterFrames(uint32_t frames);
 void DeviceClearStartAfterFrames();
 uint32_t DeviceFramesCounted();
 
+// The device shell's own work at every poll, given the frame count once it is
+// up to date and before Start is pressed: the reports and input storms of
+// reliability runs. Null: none.
+using PollWork = void (*)(uint32_t frames);
+void DeviceSetPollWork(PollWork work);
+
 // Called by the queue at every poll: the front end's news, the frame count
 // and, when its time has come, the Start key.
 void DeviceOnPoll();

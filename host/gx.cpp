@@ -51,6 +51,7 @@ GXDisplayProperties GXGetDisplayProperties() {
 // and the program has not given the screen up (suspended).
 void* GXBeginDraw() {
     ++library.calls.beginDraw;
+    if (library.suspended) ++library.calls.beginDrawSuspended;
     if (!library.displayOpen || library.suspended || library.faults.beginDrawFails) return nullptr;
     ++library.drawing;
     return host::ScreenOrigin();

@@ -74,6 +74,9 @@ struct GxCalls {
     int openInput;
     int closeInput;
     int getDefaultKeys;
+    // Begin-draws refused because the program had given the screen up: a
+    // program that draws only while it has the focus makes none.
+    int beginDrawSuspended;
 };
 const GxCalls& GxCallCounts();
 

@@ -16,6 +16,7 @@ struct alignas(std::max_align_t) BlockPrefix {
 std::mutex heapMutex;
 size_t budget = kDefaultMemoryBytes;
 size_t inUse = 0;
+size_t blocksInUse = 0;
 uint64_t requests = 0;
 uint64_t failures = 0;
 RawHeapFaults faults;
@@ -40,6 +41,7 @@ void* RawAlloc(size_t bytes) {
     }
     prefix->bytes = bytes;
     inUse += bytes;
+    ++blocksInUse;
     return prefix + 1;
 }
 
@@ -48,6 +50,7 @@ void RawFree(void* block) {
     std::lock_guard<std::mutex> lock(heapMutex);
     auto* prefix = static_cast<BlockPrefix*>(block) - 1;
     inUse -= prefix->bytes;
+    --blocksInUse;
     if (holdFreed) {
         heldBlocks.push_back(prefix);
     } else {
@@ -84,6 +87,11 @@ void RawHeapSetBudget(size_t bytes) {
 size_t RawHeapBytesInUse() {
     std::lock_guard<std::mutex> lock(heapMutex);
     return inUse;
+}
+
+size_t RawHeapBlocksInUse() {
+    std::lock_guard<std::mutex> lock(heapMutex);
+    return blocksInUse;
 }
 
 void RawHeapHoldFreed(bool on) {

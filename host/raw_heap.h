@@ -28,6 +28,7 @@ uint64_t RawHeapFailures(); // requests refused since the last reset
 constexpr size_t kDefaultMemoryBytes = 64u << 20;
 void RawHeapSetBudget(size_t bytes);
 size_t RawHeapBytesInUse();
+size_t RawHeapBlocksInUse();
 
 // On the device a freed block keeps its bytes until the memory is reused.
 // While holding is on, freed blocks are counted as free but kept, so tests can

@@ -1,14 +1,18 @@
 #include "host/shell_options.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace host {
 
 const char kShellUsage[] =
     "usage: kq3d-clock [--headless] [--frames N] [--time HH:MM:SS] [--screenshot FILE.png] "
-    "[--scale K]";
+    "[--scale K] [--root FOLDER] [--fail-alloc K] [--fail-alloc-after K] [--time-step MS] "
+    "[--tick-start N] [--storm N] [--report]";
 
 namespace {
+
+constexpr uint32_t kMillisecondsPerDay = 24u * 3600u * 1000u;
 
 // A whole decimal number within [0, limit]; no sign, no spaces, no excess.
 bool ParseNumber(const char* text, uint32_t limit, uint32_t* out) {
@@ -50,7 +54,10 @@ bool ParseShellOptions(int argc, const char* const* argv, ShellOptions* options,
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         const bool takesValue = option == "--frames" || option == "--time" ||
-                                option == "--screenshot" || option == "--scale";
+                                option == "--screenshot" || option == "--scale" ||
+                                option == "--root" || option == "--fail-alloc" ||
+                                option == "--fail-alloc-after" || option == "--time-step" ||
+                                option == "--tick-start" || option == "--storm";
         const char* value = takesValue && i + 1 < argc ? argv[i + 1] : nullptr;
         if (takesValue && value == nullptr) {
             *error = option + " needs a value";
@@ -89,6 +96,44 @@ bool ParseShellOptions(int argc, const char* const* argv, ShellOptions* options,
                 return false;
             }
             options->scale = static_cast<int32_t>(number);
+        } else if (option == "--root") {
+            if (*value == '\0') {
+                *error = "--root needs a folder";
+                return false;
+            }
+            options->root = value;
+        } else if (option == "--fail-alloc" || option == "--fail-alloc-after") {
+            if (!ParseNumber(value, UINT32_MAX, &number) || number == 0) {
+                *error = option + " takes a request number from 1 to 4294967295, not \"" +
+                         std::string(value) + "\"";
+                return false;
+            }
+            (option == "--fail-alloc" ? options->failAlloc : options->failAllocAfter) = number;
+        } else if (option == "--time-step") {
+            if (!ParseNumber(value, kMillisecondsPerDay, &number)) {
+                *error = "--time-step takes milliseconds from 0 to 86400000, not \"" +
+                         std::string(value) + "\"";
+                return false;
+            }
+            options->timeStepGiven = true;
+            options->timeStep = number;
+        } else if (option == "--tick-start") {
+            if (!ParseNumber(value, UINT32_MAX, &number)) {
+                *error = "--tick-start takes a tick count from 0 to 4294967295, not \"" +
+                         std::string(value) + "\"";
+                return false;
+            }
+            options->tickStartGiven = true;
+            options->tickStart = number;
+        } else if (option == "--storm") {
+            if (!ParseNumber(value, 1000000000, &number)) {
+                *error = "--storm takes a number of messages from 0 to 1000000000, not \"" +
+                         std::string(value) + "\"";
+                return false;
+            }
+            options->storm = number;
+        } else if (option == "--report") {
+            options->report = true;
         } else {
             *error = "unknown option \"" + option + "\"";
             return false;

@@ -18,6 +18,17 @@ struct ShellOptions {
     std::string screenshot; // --screenshot FILE.png, written when the program has ended
     int32_t scale = 2;      // --scale K: window pixels per screen pixel
     bool help = false;      // --help
+
+    // Reliability runs.
+    std::string root;            // --root FOLDER: the device's root folder (the program's files)
+    uint32_t failAlloc = 0;      // --fail-alloc K: the K-th raw-heap request fails
+    uint32_t failAllocAfter = 0; // --fail-alloc-after K: every request after the K-th fails
+    bool timeStepGiven = false;
+    uint32_t timeStep = 0; // --time-step MS: the local time moves MS at every reading
+    bool tickStartGiven = false;
+    uint32_t tickStart = 0; // --tick-start N: the tick count runs on from N
+    uint32_t storm = 0;     // --storm N: N input messages posted in bursts between frames
+    bool report = false;    // --report: the program's memory at set-up, last frame and end
 };
 
 // False with a one-line message in *error for anything it does not know.

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 TEST(HostRandom, FollowsTheDeviceGeneratorFromStateOne) {
     host::SeedRand(1);
     EXPECT_EQ(host::Rand(), 41);
@@ -18,8 +21,10 @@ TEST(HostRandom, FollowsTheDeviceGeneratorFromStateOne) {
 TEST(HostRawHeap, RefusesTheChosenRequestsAndKeepsItsBudget) {
     host::RawHeapResetCount();
     host::RawHeapSetFaults({2, 0});
+    const size_t blocks = host::RawHeapBlocksInUse();
     void* first = host::RawAlloc(16);
     EXPECT_NE(first, nullptr);
+    EXPECT_EQ(host::RawHeapBlocksInUse(), blocks + 1);
     EXPECT_EQ(host::RawAlloc(16), nullptr);
     void* third = host::RawAlloc(16);
     EXPECT_NE(third, nullptr);
@@ -37,6 +42,7 @@ TEST(HostRawHeap, RefusesTheChosenRequestsAndKeepsItsBudget) {
     host::RawFree(first);
     host::RawFree(third);
     EXPECT_EQ(host::RawHeapBytesInUse(), before - 32);
+    EXPECT_EQ(host::RawHeapBlocksInUse(), blocks);
 }
 
 TEST(HostLocalHeap, GrowsKeepingTheContentsAndReportsSizes) {
@@ -68,7 +74,14 @@ TEST(HostClock, FixedSteppingAndWrappingTicks) {
     host::SetTickCountFixed(0xFFFFFFF0u);
     host::AdvanceTickCount(0x20);
     EXPECT_EQ(host::GetTickCount(), 0x10u);
+    // A count started just short of the wrap runs on past it in real time.
+    host::SetTickCountStart(0xFFFFFFFEu);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const uint32_t wrapped = host::GetTickCount();
+    EXPECT_GE(wrapped, 18u);
+    EXPECT_LT(wrapped, 0x80000000u);
     host::SetTickCountReal();
+    EXPECT_LT(host::GetTickCount(), 0x80000000u);
 }
 
 TEST(HostText, Utf8RoundTrip) {

@@ -37,6 +37,23 @@ TEST(ShellOptions, ReadsTheDevicesOptionsAndRefusesTheRestInOneLine) {
     EXPECT_EQ(options.hour, 7);
     EXPECT_EQ(options.scale, 2);
     EXPECT_FALSE(options.headless);
+    EXPECT_EQ(options.failAlloc, 0u);
+    EXPECT_FALSE(options.report);
+
+    ASSERT_TRUE(Parse({"--root", "/tmp/x", "--fail-alloc", "3", "--fail-alloc-after", "4294967295",
+                       "--time-step", "86400000", "--tick-start", "4294967295", "--storm", "5000",
+                       "--report"},
+                      &options, &error))
+        << error;
+    EXPECT_EQ(options.root, "/tmp/x");
+    EXPECT_EQ(options.failAlloc, 3u);
+    EXPECT_EQ(options.failAllocAfter, 4294967295u);
+    EXPECT_TRUE(options.timeStepGiven);
+    EXPECT_EQ(options.timeStep, 86400000u);
+    EXPECT_TRUE(options.tickStartGiven);
+    EXPECT_EQ(options.tickStart, 4294967295u);
+    EXPECT_EQ(options.storm, 5000u);
+    EXPECT_TRUE(options.report);
 
     const std::vector<std::vector<const char*>> bad = {{"--frames"},
                                                        {"--frames", "-1"},
@@ -51,6 +68,12 @@ TEST(ShellOptions, ReadsTheDevicesOptionsAndRefusesTheRestInOneLine) {
                                                        {"--scale", "0"},
                                                        {"--scale", "17"},
                                                        {"--screenshot", ""},
+                                                       {"--root", ""},
+                                                       {"--fail-alloc", "0"},
+                                                       {"--fail-alloc-after", "4294967296"},
+                                                       {"--time-step", "86400001"},
+                                                       {"--tick-start", "-1"},
+                                                       {"--storm"},
                                                        {"--window"},
                                                        {"extra"}};
     for (const auto& args : bad) {
