@@ -8,7 +8,7 @@ namespace host {
 const char kShellUsage[] =
     "usage: kq3d-clock [--headless] [--frames N] [--time HH:MM:SS] [--screenshot FILE.png] "
     "[--scale K] [--root FOLDER] [--fail-alloc K] [--fail-alloc-after K] [--time-step MS] "
-    "[--tick-start N] [--storm N] [--report]";
+    "[--tick-start N] [--tick-step MS] [--storm N] [--report]";
 
 namespace {
 
@@ -53,11 +53,11 @@ bool ParseShellOptions(int argc, const char* const* argv, ShellOptions* options,
     *options = ShellOptions{};
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
-        const bool takesValue = option == "--frames" || option == "--time" ||
-                                option == "--screenshot" || option == "--scale" ||
-                                option == "--root" || option == "--fail-alloc" ||
-                                option == "--fail-alloc-after" || option == "--time-step" ||
-                                option == "--tick-start" || option == "--storm";
+        const bool takesValue =
+            option == "--frames" || option == "--time" || option == "--screenshot" ||
+            option == "--scale" || option == "--root" || option == "--fail-alloc" ||
+            option == "--fail-alloc-after" || option == "--time-step" || option == "--tick-start" ||
+            option == "--tick-step" || option == "--storm";
         const char* value = takesValue && i + 1 < argc ? argv[i + 1] : nullptr;
         if (takesValue && value == nullptr) {
             *error = option + " needs a value";
@@ -117,6 +117,14 @@ bool ParseShellOptions(int argc, const char* const* argv, ShellOptions* options,
             }
             options->timeStepGiven = true;
             options->timeStep = number;
+        } else if (option == "--tick-step") {
+            if (!ParseNumber(value, kMillisecondsPerDay, &number)) {
+                *error = "--tick-step takes milliseconds from 0 to 86400000, not \"" +
+                         std::string(value) + "\"";
+                return false;
+            }
+            options->tickStepGiven = true;
+            options->tickStep = number;
         } else if (option == "--tick-start") {
             if (!ParseNumber(value, UINT32_MAX, &number)) {
                 *error = "--tick-start takes a tick count from 0 to 4294967295, not \"" +

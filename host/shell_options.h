@@ -27,8 +27,11 @@ struct ShellOptions {
     uint32_t timeStep = 0; // --time-step MS: the local time moves MS at every reading
     bool tickStartGiven = false;
     uint32_t tickStart = 0; // --tick-start N: the tick count runs on from N
-    uint32_t storm = 0;     // --storm N: N input messages posted in bursts between frames
-    bool report = false;    // --report: the program's memory at set-up, last frame and end
+    bool tickStepGiven = false;
+    uint32_t tickStep =
+        0;               // --tick-step MS: the tick count moves MS at every poll, not in real time
+    uint32_t storm = 0;  // --storm N: N input messages posted in bursts between frames
+    bool report = false; // --report: the program's memory at set-up, last frame and end
 };
 
 // False with a one-line message in *error for anything it does not know.

@@ -41,8 +41,11 @@ constexpr uint32_t kHeadlessFrames = 600;
 const char kHeadlessScreenshot[] = "kq3d-clock.png";
 
 // The frame at which the program has long finished its set-up and its title
-// frames: the reference of the memory reports.
+// frames: the reference of the allocator's figures. By the warm frame every
+// page the program ever touches has been touched (the camera has been through
+// its states): the reference of the resident memory.
 constexpr uint32_t kSettledFrame = 20;
+constexpr uint32_t kWarmFrame = 10000;
 constexpr uint32_t kStormBurst = 16;
 constexpr uint32_t kStormSeed = 7;
 
@@ -54,6 +57,8 @@ struct Shell {
     bool lastFrameKnown = false;
     uint32_t lastFrame = 0;
     uint32_t reportedFrame = 0;
+    bool tickStepping = false;
+    uint32_t tickStep = 0;
     bool storming = false;
     host::InputStorm storm;
 };
@@ -76,18 +81,21 @@ long ResidentKilobytes() {
 // program's tracked blocks, the device's raw heap and the process's resident
 // memory.
 void Report(const char* when, uint32_t frames, const char* more) {
-    std::fprintf(
-        stderr,
-        "kq3d-clock report: when=%s frames=%u live-blocks=%d live-bytes=%d "
-        "raw-blocks=%zu raw-bytes=%zu raw-requests=%llu raw-refused=%llu rss-kB=%ld%s\n",
-        when, frames, allocCount, allocBytes, host::RawHeapBlocksInUse(), host::RawHeapBytesInUse(),
-        static_cast<unsigned long long>(host::RawHeapRequests()),
-        static_cast<unsigned long long>(host::RawHeapFailures()), ResidentKilobytes(), more);
+    std::fprintf(stderr,
+                 "kq3d-clock report: when=%s frames=%u live-blocks=%d live-bytes=%d "
+                 "raw-blocks=%zu raw-bytes=%zu raw-requests=%llu raw-refused=%llu rss-kB=%ld "
+                 "ticks=%u%s\n",
+                 when, frames, allocCount, allocBytes, host::RawHeapBlocksInUse(),
+                 host::RawHeapBytesInUse(),
+                 static_cast<unsigned long long>(host::RawHeapRequests()),
+                 static_cast<unsigned long long>(host::RawHeapFailures()), ResidentKilobytes(),
+                 host::GetTickCount(), more);
 }
 
-// Between frames: the next burst of a storm, and the reports at the settled
+// Between frames: the tick count's step, the next burst of a storm, and the reports at the settled
 // frame and at the last frame before Start.
 void OnPoll(uint32_t frames) {
+    if (shell.tickStepping) host::AdvanceTickCount(shell.tickStep);
     if (shell.storming) {
         host::InputStormBurst(&shell.storm);
         shell.storming = !host::InputStormOver(shell.storm);
@@ -95,6 +103,7 @@ void OnPoll(uint32_t frames) {
     if (!shell.report || frames == shell.reportedFrame) return;
     shell.reportedFrame = frames;
     if (frames == kSettledFrame) Report("settled", frames, "");
+    if (frames == kWarmFrame) Report("warm", frames, "");
     if (shell.lastFrameKnown && frames == shell.lastFrame) Report("last", frames, "");
 }
 
@@ -197,7 +206,13 @@ int main(int argc, char** argv) {
             host::SetLocalTimeFixed(now);
         }
     }
-    if (options.tickStartGiven) host::SetTickCountStart(options.tickStart);
+    if (options.tickStepGiven) {
+        host::SetTickCountFixed(options.tickStart);
+        shell.tickStepping = true;
+        shell.tickStep = options.tickStep;
+    } else if (options.tickStartGiven) {
+        host::SetTickCountStart(options.tickStart);
+    }
     host::RawHeapSetFaults({options.failAlloc, options.failAllocAfter});
 
     OpenFrontEnd(options);
@@ -223,7 +238,7 @@ int main(int argc, char** argv) {
         host::InputStormStart(&shell.storm, options.storm, kStormBurst, kStormSeed);
         shell.storming = true;
     }
-    if (shell.report || shell.storming) host::DeviceSetPollWork(OnPoll);
+    if (shell.report || shell.storming || shell.tickStepping) host::DeviceSetPollWork(OnPoll);
 
     static int instance; // the program instance: any address of its own
     static char16_t commandLine[] = u"";

@@ -41,8 +41,8 @@ TEST(ShellOptions, ReadsTheDevicesOptionsAndRefusesTheRestInOneLine) {
     EXPECT_FALSE(options.report);
 
     ASSERT_TRUE(Parse({"--root", "/tmp/x", "--fail-alloc", "3", "--fail-alloc-after", "4294967295",
-                       "--time-step", "86400000", "--tick-start", "4294967295", "--storm", "5000",
-                       "--report"},
+                       "--time-step", "86400000", "--tick-start", "4294967295", "--tick-step", "16",
+                       "--storm", "5000", "--report"},
                       &options, &error))
         << error;
     EXPECT_EQ(options.root, "/tmp/x");
@@ -52,6 +52,8 @@ TEST(ShellOptions, ReadsTheDevicesOptionsAndRefusesTheRestInOneLine) {
     EXPECT_EQ(options.timeStep, 86400000u);
     EXPECT_TRUE(options.tickStartGiven);
     EXPECT_EQ(options.tickStart, 4294967295u);
+    EXPECT_TRUE(options.tickStepGiven);
+    EXPECT_EQ(options.tickStep, 16u);
     EXPECT_EQ(options.storm, 5000u);
     EXPECT_TRUE(options.report);
 
@@ -73,6 +75,7 @@ TEST(ShellOptions, ReadsTheDevicesOptionsAndRefusesTheRestInOneLine) {
                                                        {"--fail-alloc-after", "4294967296"},
                                                        {"--time-step", "86400001"},
                                                        {"--tick-start", "-1"},
+                                                       {"--tick-step", "x"},
                                                        {"--storm"},
                                                        {"--window"},
                                                        {"extra"}};
