@@ -14,6 +14,10 @@ int AppMain(host::InstanceHandle instance, host::InstanceHandle, char16_t*, int3
     FileInitDirectory();
     ClockApp* app = new (std::nothrow) ClockApp(instance, 240, 240, u"test");
     if (app == nullptr) return 0;
+    // Without its window no message reaches the program, and without its key
+    // input the buttons are never seen: the loop could never end.
+    if (app->window == nullptr || app->window->handle == nullptr || currentKeyInput == nullptr)
+        return 0;
     app->SetUpScene();
     app->Run();
     app->TearDown();

@@ -7,7 +7,8 @@ namespace host {
 
 const char kShellUsage[] =
     "usage: kq3d-clock [--headless] [--frames N] [--time HH:MM:SS] [--screenshot FILE.png] "
-    "[--scale K] [--root FOLDER] [--fail-alloc K] [--fail-alloc-after K] [--time-step MS] "
+    "[--scale K] [--root FOLDER] [--fail-alloc K] [--fail-alloc-after K] [--fail-new K] "
+    "[--fail-new-after K] [--time-step MS] "
     "[--tick-start N] [--tick-step MS] [--storm N] [--report]";
 
 namespace {
@@ -56,7 +57,8 @@ bool ParseShellOptions(int argc, const char* const* argv, ShellOptions* options,
         const bool takesValue =
             option == "--frames" || option == "--time" || option == "--screenshot" ||
             option == "--scale" || option == "--root" || option == "--fail-alloc" ||
-            option == "--fail-alloc-after" || option == "--time-step" || option == "--tick-start" ||
+            option == "--fail-alloc-after" || option == "--fail-new" ||
+            option == "--fail-new-after" || option == "--time-step" || option == "--tick-start" ||
             option == "--tick-step" || option == "--storm";
         const char* value = takesValue && i + 1 < argc ? argv[i + 1] : nullptr;
         if (takesValue && value == nullptr) {
@@ -102,13 +104,17 @@ bool ParseShellOptions(int argc, const char* const* argv, ShellOptions* options,
                 return false;
             }
             options->root = value;
-        } else if (option == "--fail-alloc" || option == "--fail-alloc-after") {
+        } else if (option == "--fail-alloc" || option == "--fail-alloc-after" ||
+                   option == "--fail-new" || option == "--fail-new-after") {
             if (!ParseNumber(value, UINT32_MAX, &number) || number == 0) {
                 *error = option + " takes a request number from 1 to 4294967295, not \"" +
                          std::string(value) + "\"";
                 return false;
             }
-            (option == "--fail-alloc" ? options->failAlloc : options->failAllocAfter) = number;
+            if (option == "--fail-alloc") options->failAlloc = number;
+            if (option == "--fail-alloc-after") options->failAllocAfter = number;
+            if (option == "--fail-new") options->failNew = number;
+            if (option == "--fail-new-after") options->failNewAfter = number;
         } else if (option == "--time-step") {
             if (!ParseNumber(value, kMillisecondsPerDay, &number)) {
                 *error = "--time-step takes milliseconds from 0 to 86400000, not \"" +

@@ -23,6 +23,8 @@ struct ShellOptions {
     std::string root;            // --root FOLDER: the device's root folder (the program's files)
     uint32_t failAlloc = 0;      // --fail-alloc K: the K-th raw-heap request fails
     uint32_t failAllocAfter = 0; // --fail-alloc-after K: every request after the K-th fails
+    uint32_t failNew = 0;        // --fail-new K: the K-th object allocation fails
+    uint32_t failNewAfter = 0;   // --fail-new-after K: every object allocation after the K-th fails
     bool timeStepGiven = false;
     uint32_t timeStep = 0; // --time-step MS: the local time moves MS at every reading
     bool tickStartGiven = false;

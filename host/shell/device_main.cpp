@@ -10,6 +10,7 @@
 #include "host/process.h"
 #include "host/raw_heap.h"
 #include "host/screenshot.h"
+#include "host/shell/object_heap.h"
 #include "host/shell_options.h"
 #include "platform/startup.h"
 #include "resource/memory.h"
@@ -81,15 +82,16 @@ long ResidentKilobytes() {
 // program's tracked blocks, the device's raw heap and the process's resident
 // memory.
 void Report(const char* when, uint32_t frames, const char* more) {
-    std::fprintf(stderr,
-                 "kq3d-clock report: when=%s frames=%u live-blocks=%d live-bytes=%d "
-                 "raw-blocks=%zu raw-bytes=%zu raw-requests=%llu raw-refused=%llu rss-kB=%ld "
-                 "ticks=%u%s\n",
-                 when, frames, allocCount, allocBytes, host::RawHeapBlocksInUse(),
-                 host::RawHeapBytesInUse(),
-                 static_cast<unsigned long long>(host::RawHeapRequests()),
-                 static_cast<unsigned long long>(host::RawHeapFailures()), ResidentKilobytes(),
-                 host::GetTickCount(), more);
+    std::fprintf(
+        stderr,
+        "kq3d-clock report: when=%s frames=%u live-blocks=%d live-bytes=%d "
+        "raw-blocks=%zu raw-bytes=%zu raw-requests=%llu raw-refused=%llu rss-kB=%ld "
+        "object-requests=%llu object-refused=%llu ticks=%u%s\n",
+        when, frames, allocCount, allocBytes, host::RawHeapBlocksInUse(), host::RawHeapBytesInUse(),
+        static_cast<unsigned long long>(host::RawHeapRequests()),
+        static_cast<unsigned long long>(host::RawHeapFailures()), ResidentKilobytes(),
+        static_cast<unsigned long long>(host::ObjectHeapRequests()),
+        static_cast<unsigned long long>(host::ObjectHeapFailures()), host::GetTickCount(), more);
 }
 
 // Between frames: the tick count's step, the next burst of a storm, and the reports at the settled
@@ -214,6 +216,7 @@ int main(int argc, char** argv) {
         host::SetTickCountStart(options.tickStart);
     }
     host::RawHeapSetFaults({options.failAlloc, options.failAllocAfter});
+    host::ObjectHeapSetFaults(options.failNew, options.failNewAfter);
 
     OpenFrontEnd(options);
     shell.screenshot = options.screenshot;

@@ -1,6 +1,7 @@
 // The clock under damaged pictures and input storms: it draws what it can,
 // gives back every block it took, draws only while it has the focus, and
 // still ends on Start.
+#include "../platform/failing_new.h"
 #include "clock_fixture.h"
 #include "host/device.h"
 #include "host/gx.h"
@@ -120,6 +121,25 @@ TEST_F(ClockReliabilityTest, ADamagedPictureIsLeftOutAndTheRestIsDrawn) {
             EXPECT_EQ(allocCount, blocksBefore);
             EXPECT_EQ(allocBytes, bytesBefore);
         }
+    }
+}
+
+TEST_F(ClockReliabilityTest, WithoutItsWindowOrKeyInputMainRunsNoLoopThatCouldNeverEnd) {
+    // No window: no message can reach the program. No key input: no button
+    // can end it. Either way main returns instead of looping for ever.
+    for (size_t refused : {sizeof(Window), sizeof(KeyInput)}) {
+        SCOPED_TRACE(refused);
+        Restart(0, Damage::missing);
+        host::DeviceSetStartAfterFrames(15);
+        refuseNothrowNewOfSize = refused;
+        static int instance;
+        static char16_t commandLine[] = u"";
+        const int result = AppMain(&instance, nullptr, commandLine, 1);
+        refuseNothrowNewOfSize = 0;
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(host::DeviceFramesCounted(), 0u);
+        EXPECT_FALSE(HasLine(u"al:FileOpen[\\yama01.zit]"));
+        delete static_cast<ClockApp*>(currentApp);
     }
 }
 

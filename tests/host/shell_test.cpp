@@ -40,14 +40,17 @@ TEST(ShellOptions, ReadsTheDevicesOptionsAndRefusesTheRestInOneLine) {
     EXPECT_EQ(options.failAlloc, 0u);
     EXPECT_FALSE(options.report);
 
-    ASSERT_TRUE(Parse({"--root", "/tmp/x", "--fail-alloc", "3", "--fail-alloc-after", "4294967295",
-                       "--time-step", "86400000", "--tick-start", "4294967295", "--tick-step", "16",
-                       "--storm", "5000", "--report"},
-                      &options, &error))
+    ASSERT_TRUE(
+        Parse({"--root", "/tmp/x", "--fail-alloc", "3", "--fail-alloc-after", "4294967295",
+               "--fail-new", "2", "--fail-new-after", "5", "--time-step", "86400000",
+               "--tick-start", "4294967295", "--tick-step", "16", "--storm", "5000", "--report"},
+              &options, &error))
         << error;
     EXPECT_EQ(options.root, "/tmp/x");
     EXPECT_EQ(options.failAlloc, 3u);
     EXPECT_EQ(options.failAllocAfter, 4294967295u);
+    EXPECT_EQ(options.failNew, 2u);
+    EXPECT_EQ(options.failNewAfter, 5u);
     EXPECT_TRUE(options.timeStepGiven);
     EXPECT_EQ(options.timeStep, 86400000u);
     EXPECT_TRUE(options.tickStartGiven);
@@ -72,6 +75,7 @@ TEST(ShellOptions, ReadsTheDevicesOptionsAndRefusesTheRestInOneLine) {
                                                        {"--screenshot", ""},
                                                        {"--root", ""},
                                                        {"--fail-alloc", "0"},
+                                                       {"--fail-new", "0"},
                                                        {"--fail-alloc-after", "4294967296"},
                                                        {"--time-step", "86400001"},
                                                        {"--tick-start", "-1"},
