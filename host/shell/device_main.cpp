@@ -79,8 +79,8 @@ long ResidentKilobytes() {
 }
 
 // One line of figures on standard error, as words a script can pick out: the
-// program's tracked blocks, the device's raw heap and the process's resident
-// memory.
+// program's tracked blocks, the device's raw heap and object allocations, the
+// process's resident memory and the tick count.
 void Report(const char* when, uint32_t frames, const char* more) {
     std::fprintf(
         stderr,
@@ -94,8 +94,8 @@ void Report(const char* when, uint32_t frames, const char* more) {
         static_cast<unsigned long long>(host::ObjectHeapFailures()), host::GetTickCount(), more);
 }
 
-// Between frames: the tick count's step, the next burst of a storm, and the reports at the settled
-// frame and at the last frame before Start.
+// Between frames: the tick count's step, the next burst of a storm, and the
+// reports at the settled and warm frames and at the last frame before Start.
 void OnPoll(uint32_t frames) {
     if (shell.tickStepping) host::AdvanceTickCount(shell.tickStep);
     if (shell.storming) {
@@ -125,8 +125,9 @@ bool DisplayAvailable() {
     return (x != nullptr && *x != '\0') || (wayland != nullptr && *wayland != '\0');
 }
 
-// At the end of the program: close the window, write the screenshot. A
-// screenshot that cannot be written makes the run a failure.
+// At the end of the program: the last report, close the window, write the
+// screenshot. A screenshot that cannot be written, or a leak found, makes the
+// run a failure.
 int Shutdown(int code) {
     if (shell.report) {
         const int leaks = LeakCheck();
