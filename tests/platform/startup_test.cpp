@@ -7,21 +7,6 @@
 
 #include <cstdio>
 
-namespace {
-
-void FirstRegistered() {
-    std::fprintf(stderr, "first;");
-}
-void SecondRegistered() {
-    std::fprintf(stderr, "second;");
-}
-int DeviceShutdown(int code) {
-    std::fprintf(stderr, "device %d;", code);
-    return code;
-}
-
-} // namespace
-
 // The program's main for these tests: it registers two exit functions and
 // returns 7, which the entry hands to the exit runtime.
 int AppMain(host::InstanceHandle instance, host::InstanceHandle previous, char16_t* commandLine,
@@ -29,8 +14,8 @@ int AppMain(host::InstanceHandle instance, host::InstanceHandle previous, char16
     std::fprintf(stderr, "main %s %s %s %d;", instance != nullptr ? "instance" : "none",
                  previous == nullptr ? "alone" : "again",
                  commandLine != nullptr && commandLine[0] == 0 ? "empty" : "args", showMode);
-    RegisterExitFunction(FirstRegistered);
-    RegisterExitFunction(SecondRegistered);
+    RegisterExitFunction([] { std::fprintf(stderr, "first;"); });
+    RegisterExitFunction([] { std::fprintf(stderr, "second;"); });
     return 7;
 }
 
@@ -41,7 +26,10 @@ TEST(ProgramEntryDeathTest, CallsMainAndEndsThroughTheExitRuntimeAndTheDevice) {
     static char16_t commandLine[] = u"";
     EXPECT_EXIT(
         {
-            host::SetTerminationWork(DeviceShutdown);
+            host::SetTerminationWork([](int code) {
+                std::fprintf(stderr, "device %d;", code);
+                return code;
+            });
             ProgramEntry(&instance, nullptr, commandLine, 1);
         },
         ::testing::ExitedWithCode(7), "main instance alone empty 1;second;first;device 7;");

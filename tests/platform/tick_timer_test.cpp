@@ -14,11 +14,8 @@ class TickTimerTest : public ::testing::Test {
 TEST_F(TickTimerTest, MeasuresHundredthsPerSecondAcrossTheWrap) {
     host::SetTickCountFixed(0xFFFFFF00u);
     TickTimer timer;
-    EXPECT_EQ(timer.startTick, 0xFFFFFF00u);
-    EXPECT_EQ(timer.countdown, 0);
     host::AdvanceTickCount(500); // past 2^32
     EXPECT_EQ(TickTimerMeasure(&timer, 10), 2000);
-    EXPECT_EQ(timer.lastTick, 0x000000F4u);
     EXPECT_EQ(TickTimerMeasure(&timer, 10), 0); // the same millisecond
     host::AdvanceTickCount(3);
     EXPECT_EQ(TickTimerMeasure(&timer, 1), 33333); // truncated
@@ -33,10 +30,8 @@ TEST_F(TickTimerTest, RateMeasuresEveryCountCallsAndHoldsInBetween) {
     TickTimer timer;
     host::AdvanceTickCount(100);
     TickTimerReset(&timer);
-    EXPECT_EQ(timer.startTick, 1100u);
     host::AdvanceTickCount(50);
-    EXPECT_EQ(TickTimerRate(&timer, 30), 60000); // first call measures at once
-    EXPECT_EQ(timer.countdown, 30);
+    EXPECT_EQ(TickTimerRate(&timer, 30), 60000); // the first call measures at once
     for (int call = 2; call <= 30; ++call) {
         host::AdvanceTickCount(40);
         ASSERT_EQ(TickTimerRate(&timer, 30), 60000) << call;
