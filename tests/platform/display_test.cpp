@@ -13,25 +13,27 @@
 
 namespace {
 
+using namespace host;
+
 int windowStandIn;
-const auto kWindow = reinterpret_cast<host::WindowHandle>(&windowStandIn);
+const auto kWindow = reinterpret_cast<WindowHandle>(&windowStandIn);
 
 // A device whose screen memory is laid out landscape: rows of 320 pixels,
 // 640 bytes apart, seen through portrait coordinates. Every drawing test runs
 // on it (the straight path) and on the default portrait screen (the turned one).
 constexpr GXDisplayProperties kLandscapeScreen{240, 320, 640, -2, 16, kGXLandscape};
-const GXDisplayProperties kBothScreens[] = {host::DefaultScreenProperties(), kLandscapeScreen};
+const GXDisplayProperties kBothScreens[] = {DefaultScreenProperties(), kLandscapeScreen};
 
 class DisplayTest : public ::testing::Test {
   protected:
-    void SetUp() override { UseScreen(host::DefaultScreenProperties()); }
+    void SetUp() override { UseScreen(DefaultScreenProperties()); }
     void TearDown() override {
-        host::RawHeapSetFaults({});
-        UseScreen(host::DefaultScreenProperties());
+        RawHeapSetFaults({});
+        UseScreen(DefaultScreenProperties());
     }
     static void UseScreen(const GXDisplayProperties& properties) {
-        host::GxReset();
-        ASSERT_TRUE(host::ScreenSetUp(properties));
+        GxReset();
+        ASSERT_TRUE(ScreenSetUp(properties));
     }
 };
 
@@ -40,17 +42,12 @@ uint16_t Pattern(int32_t row, int32_t column) {
 }
 
 TEST_F(DisplayTest, OpensOnlyScreensItCanDrawOnAndClosesOnce) {
+    // (Where the logical screen lies on the device's is checked by drawing.)
     Display display;
     ASSERT_EQ(DisplayOpen(&display, kWindow), 1);
-    // The logical screen is landscape: x runs up the screen's rows.
-    EXPECT_EQ(display.width, 320);
-    EXPECT_EQ(display.height, 240);
-    EXPECT_EQ(display.xPitch, 480);
-    EXPECT_EQ(display.yPitch, 2);
-    EXPECT_EQ(display.originOffset, 153120);
     DisplayClose(&display);
     DisplayClose(&display); // closing again does nothing
-    EXPECT_EQ(host::GxCallCounts().closeDisplay, 1);
+    EXPECT_EQ(GxCallCounts().closeDisplay, 1);
     EXPECT_EQ(display.windowHandle, nullptr);
 
     // Too narrow, too short or too shallow: refused and closed, with the
@@ -64,17 +61,16 @@ TEST_F(DisplayTest, OpensOnlyScreensItCanDrawOnAndClosesOnce) {
         Display small;
         EXPECT_EQ(DisplayOpen(&small, kWindow), 0);
         EXPECT_EQ(small.windowHandle, nullptr);
-        EXPECT_EQ(host::GxCallCounts().closeDisplay, 1);
-        EXPECT_EQ(small.width, static_cast<int32_t>(properties.width)); // not exchanged
-        EXPECT_EQ(small.height, static_cast<int32_t>(properties.height));
-        EXPECT_EQ(small.originOffset, 0);
-        EXPECT_EQ(small.bytesPerPixel, properties.bitsPerPixel >> 3);
+        EXPECT_EQ(GxCallCounts().closeDisplay, 1);
+        EXPECT_TRUE(small.width == static_cast<int32_t>(properties.width) &&
+                    small.height == static_cast<int32_t>(properties.height) &&
+                    small.originOffset == 0 && small.bytesPerPixel == properties.bitsPerPixel >> 3);
     }
 
     // An open the library fails keeps the window, so close still closes the
     // library. The frame buffer still holds 16-bit pixels; nothing is shown.
-    UseScreen(host::DefaultScreenProperties());
-    host::GxSetFaults({true, false});
+    UseScreen(DefaultScreenProperties());
+    GxSetFaults({true, false});
     Display failed;
     EXPECT_EQ(DisplayOpen(&failed, kWindow), 0);
     EXPECT_EQ(failed.windowHandle, kWindow);
@@ -82,7 +78,7 @@ TEST_F(DisplayTest, OpensOnlyScreensItCanDrawOnAndClosesOnce) {
     std::memset(failed.frameBuffer, 0xFF, 4 * 4 * 2);
     EXPECT_EQ(DisplayPresent(&failed), 0);
     DisplayClose(&failed);
-    EXPECT_EQ(host::GxCallCounts().closeDisplay, 1);
+    EXPECT_EQ(GxCallCounts().closeDisplay, 1);
     EXPECT_EQ(failed.frameBuffer, nullptr);
 }
 
@@ -90,110 +86,87 @@ TEST_F(DisplayTest, NestedBeginAndEndLockTheScreenOnce) {
     Display display(kWindow);
     ASSERT_EQ(DisplayBeginDraw(&display), 1);
     uint8_t* const screen = display.screen;
-    EXPECT_EQ(screen, host::ScreenOrigin() + 153120);
+    EXPECT_EQ(screen, ScreenOrigin() + 153120);
     ASSERT_EQ(DisplayBeginDraw(&display), 1);
     EXPECT_EQ(display.screen, screen);
     DisplayFillRect(&display, 0, 0, 1, 1, 0x1234);
-    EXPECT_EQ(host::GxCallCounts().beginDraw, 1);
+    EXPECT_EQ(GxCallCounts().beginDraw, 1);
     DisplayEndDraw(&display);
-    EXPECT_EQ(host::GxCallCounts().endDraw, 0);
+    EXPECT_EQ(GxCallCounts().endDraw, 0);
     DisplayEndDraw(&display);
-    EXPECT_EQ(host::GxCallCounts().endDraw, 1);
+    EXPECT_EQ(GxCallCounts().endDraw, 1);
 
     // An end without a begin changes nothing, so the next begin locks again.
     DisplayEndDraw(&display);
     EXPECT_EQ(display.drawDepth, 0);
-    EXPECT_EQ(host::GxCallCounts().endDraw, 1);
+    EXPECT_EQ(GxCallCounts().endDraw, 1);
     ASSERT_EQ(DisplayBeginDraw(&display), 1);
-    EXPECT_EQ(host::GxCallCounts().beginDraw, 2);
+    EXPECT_EQ(GxCallCounts().beginDraw, 2);
     DisplayEndDraw(&display);
 
     // A lock that fails: depth unchanged, no drawing, no end.
-    host::GxSetFaults({false, true});
+    GxSetFaults({false, true});
     EXPECT_EQ(DisplayBeginDraw(&display), 0);
     EXPECT_EQ(display.drawDepth, 0);
     EXPECT_EQ(display.screen, nullptr);
     DisplayFillRect(&display, 0, 0, 320, 240, 0xFFFF);
     ASSERT_NE(DisplayCreateFrameBuffer(&display, 240, 240), nullptr);
     EXPECT_EQ(DisplayPresent(&display), 0);
-    EXPECT_EQ(host::GxCallCounts().endDraw, 2);
-    EXPECT_EQ(host::ScreenPixel(100, 100), 0);
+    EXPECT_EQ(GxCallCounts().endDraw, 2);
+    EXPECT_EQ(ScreenPixel(100, 100), 0);
 }
 
-// Frame pixel (r, c) of a 240x240 frame at logical (40, 0) shows at screen
-// column r, row 279 - c; rows 0-39 and 280-319 stay untouched.
-TEST_F(DisplayTest, PresentPlacesTheFrameOnBothKindsOfScreen) {
+// Checks every screen pixel against expected(x, y).
+template <typename Expected>
+void ExpectScreen(Expected expected) {
+    for (int32_t y = 0; y < 320; ++y)
+        for (int32_t x = 0; x < 240; ++x)
+            ASSERT_EQ(ScreenPixel(x, y), expected(x, y)) << "screen " << x << "," << y;
+}
+
+// Logical (x, y) is screen column y, row 319 - x, whichever path draws it.
+TEST_F(DisplayTest, PresentCopyAndFillPlacePixelsAlikeOnBothKindsOfScreen) {
+    std::vector<uint16_t> image(48 * 240);
+    for (int32_t i = 0; i < 48 * 240; ++i)
+        image[i] = Pattern(i / 48, i % 48);
     for (const GXDisplayProperties& screen : kBothScreens) {
+        SCOPED_TRACE(screen.format != 0 ? "straight" : "turned");
         UseScreen(screen);
         Display display(kWindow);
+        // A 240x240 frame at logical (40, 0): rows 0-39 and 280-319 untouched.
         ASSERT_NE(DisplayCreateFrameBuffer(&display, 240, 240), nullptr);
-        for (int32_t r = 0; r < 240; ++r)
-            for (int32_t c = 0; c < 240; ++c)
-                display.frameBuffer[r * 240 + c] = Pattern(r, c);
+        for (int32_t i = 0; i < 240 * 240; ++i)
+            display.frameBuffer[i] = Pattern(i / 240, i % 240);
         DisplayPlace(&display, 40, 0);
         EXPECT_EQ(DisplayPresent(&display), 1);
-        EXPECT_EQ(display.drawDepth, 0);
-        for (int32_t y = 0; y < 320; ++y)
-            for (int32_t x = 0; x < 240; ++x)
-                ASSERT_EQ(host::ScreenPixel(x, y), (y >= 40 && y < 280) ? Pattern(x, 279 - y) : 0)
-                    << x << "," << y << " straight " << (screen.format != 0);
-    }
-}
-
-TEST_F(DisplayTest, CopyRectOnBothPathsHonoursTheSourceRowLength) {
-    // A 40x240 strip out of an image 48 pixels wide, to logical (280, 0): the
-    // top 40 screen rows, source row r up screen column r.
-    std::vector<uint16_t> image(48 * 240);
-    for (int32_t r = 0; r < 240; ++r)
-        for (int32_t c = 0; c < 48; ++c)
-            image[r * 48 + c] = Pattern(r, c);
-    for (const GXDisplayProperties& screen : kBothScreens) {
+        ExpectScreen(
+            [](int32_t x, int32_t y) { return y >= 40 && y < 280 ? Pattern(x, 279 - y) : 0; });
+        // A 40x240 strip of an image 48 pixels wide at logical (280, 0).
         for (auto copy : {DisplayCopyRect, DisplayCopyRect16}) {
-            UseScreen(screen);
-            Display display(kWindow);
+            DisplayFillRect(&display, 0, 0, display.width, display.height, 0x0841);
             copy(&display, 280, 0, 40, 240, image.data(), 48);
-            for (int32_t x = 0; x < 240; ++x)
-                for (int32_t y = 0; y < 41; ++y)
-                    ASSERT_EQ(host::ScreenPixel(x, y), y < 40 ? Pattern(x, 39 - y) : 0)
-                        << x << "," << y << " straight " << (screen.format != 0);
+            ExpectScreen([](int32_t x, int32_t y) { return y < 40 ? Pattern(x, 39 - y) : 0x0841; });
         }
+        // A 4x6 fill at logical (10, 20); empty fills draw nothing.
+        DisplayFillRect(&display, 0, 0, display.width, display.height, 0x0841);
+        DisplayFillRect(&display, 10, 20, 4, 6, 0xABCD);
+        DisplayFillRect(&display, 0, 0, 0, 240, 0xFFFF);
+        DisplayFillRect(&display, 0, 0, 320, 0, 0xFFFF);
+        ExpectScreen([](int32_t x, int32_t y) {
+            return x >= 20 && x < 26 && y >= 306 && y < 310 ? 0xABCD : 0x0841;
+        });
+        EXPECT_EQ(display.drawDepth, 0);
+        EXPECT_EQ(GxCallCounts().beginDraw, GxCallCounts().endDraw);
     }
     // On the straight path an odd width loses its last pixel to the 32-bit
     // transfers and keeps it with the 16-bit ones.
     const uint16_t source[3] = {0x1111, 0x2222, 0x3333};
+    Display straight(kWindow); // the landscape screen, as the loop left it
     for (auto copy : {DisplayCopyRect, DisplayCopyRect16}) {
-        UseScreen(kLandscapeScreen);
-        Display display(kWindow);
-        copy(&display, 0, 0, 3, 1, source, 3);
-        EXPECT_EQ(host::ScreenPixel(0, 319), 0x1111);
-        EXPECT_EQ(host::ScreenPixel(0, 318), 0x2222);
-        EXPECT_EQ(host::ScreenPixel(0, 317), copy == DisplayCopyRect16 ? 0x3333 : 0);
-    }
-}
-
-TEST_F(DisplayTest, FillRectOnBothPathsAndWithNothingToFill) {
-    for (const GXDisplayProperties& screen : kBothScreens) {
-        UseScreen(screen);
-        Display display(kWindow);
-        DisplayFillRect(&display, 10, 20, 4, 6, 0xABCD);
-        int filled = 0;
-        for (int32_t y = 0; y < 320; ++y)
-            for (int32_t x = 0; x < 240; ++x)
-                filled += host::ScreenPixel(x, y) != 0;
-        EXPECT_EQ(filled, 24);
-        // Logical x 10..13 are screen rows 309..306, logical y 20..25 columns.
-        EXPECT_EQ(host::ScreenPixel(20, 309), 0xABCD);
-        EXPECT_EQ(host::ScreenPixel(25, 306), 0xABCD);
-
-        DisplayFillRect(&display, 0, 0, 0, 240, 0xFFFF);
-        DisplayFillRect(&display, 0, 0, 320, 0, 0xFFFF);
-        EXPECT_EQ(host::GxCallCounts().endDraw, 3);
-        EXPECT_EQ(host::ScreenPixel(0, 319), 0);
-
-        DisplayFillRect(&display, 0, 0, display.width, display.height, 0x0841);
-        for (int32_t y = 0; y < 320; y += 7)
-            for (int32_t x = 0; x < 240; x += 3)
-                ASSERT_EQ(host::ScreenPixel(x, y), 0x0841);
+        copy(&straight, 0, 0, 3, 1, source, 3);
+        EXPECT_EQ(ScreenPixel(0, 319), 0x1111);
+        EXPECT_EQ(ScreenPixel(0, 318), 0x2222);
+        EXPECT_EQ(ScreenPixel(0, 317), copy == DisplayCopyRect16 ? 0x3333 : 0x0841);
     }
 }
 
@@ -205,23 +178,21 @@ TEST_F(DisplayTest, ClearFrameFillsEveryPixelAndAFrameBufferThatCannotBeHadLeave
         ASSERT_EQ(display.frameBuffer[i], 0x001F) << i;
 
     std::u16string lines;
-    host::SetDebugListener(
-        [](const char16_t* text, void* context) {
-            static_cast<std::u16string*>(context)->append(text);
-        },
-        &lines);
-    host::SetDebugToStderr(false);
-    host::RawHeapResetCount();
-    host::RawHeapSetFaults({1, 0});
+    SetDebugListener([](const char16_t* text,
+                        void* context) { static_cast<std::u16string*>(context)->append(text); },
+                     &lines);
+    SetDebugToStderr(false);
+    RawHeapResetCount();
+    RawHeapSetFaults({1, 0});
     EXPECT_EQ(DisplayCreateFrameBuffer(&display, 240, 240), nullptr);
-    host::SetDebugListener(nullptr, nullptr);
-    host::SetDebugToStderr(true);
+    SetDebugListener(nullptr, nullptr);
+    SetDebugToStderr(true);
     EXPECT_EQ(lines, u"FrameBufferAllocError\r\n");
     EXPECT_EQ(display.frameBuffer, nullptr);
     EXPECT_TRUE(display.frameWidth == 0 && display.frameHeight == 0 && display.frameSize == 0);
     DisplayClearFrame(&display, 0xFFFF);
     EXPECT_EQ(DisplayPresent(&display), 0);
-    EXPECT_EQ(host::GxCallCounts().beginDraw, 0);
+    EXPECT_EQ(GxCallCounts().beginDraw, 0);
 }
 
 } // namespace

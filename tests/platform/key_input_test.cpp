@@ -21,14 +21,8 @@ TEST_F(KeyInputTest, KeyMessagesSetAndClearTheButtonsBits) {
     KeyInputSetKey(&input, 0, host::kKeyCodeA);
     EXPECT_EQ(input.keys, KeyStart);
     // The other buttons, and a code no button has, which changes nothing.
-    const uint16_t codes[] = {host::kKeyCodeUp,
-                              host::kKeyCodeDown,
-                              host::kKeyCodeLeft,
-                              host::kKeyCodeRight,
-                              host::kKeyCodeB,
-                              host::kKeyCodeC,
-                              0x1234};
-    for (uint16_t code : codes)
+    for (uint16_t code : {host::kKeyCodeUp, host::kKeyCodeDown, host::kKeyCodeLeft,
+                          host::kKeyCodeRight, host::kKeyCodeB, host::kKeyCodeC, uint16_t{0x1234}})
         KeyInputSetKey(&input, 1, code);
     KeyInputSetKey(&input, 0, 0x1234);
     EXPECT_EQ(input.keys, 0x106Fu); // bits 128..2048 are never set
@@ -36,8 +30,7 @@ TEST_F(KeyInputTest, KeyMessagesSetAndClearTheButtonsBits) {
     // Opening again only clears the bits; closing twice closes once.
     KeyInputOpen(&input);
     EXPECT_EQ(input.keys, 0u);
-    EXPECT_EQ(host::GxCallCounts().openInput, 1);
-    EXPECT_EQ(host::GxCallCounts().getDefaultKeys, 1);
+    EXPECT_EQ(host::GxCallCounts().openInput + host::GxCallCounts().getDefaultKeys, 2);
     KeyInputClose(&input);
     KeyInputClose(&input);
     EXPECT_EQ(host::GxCallCounts().closeInput, 1);
@@ -54,12 +47,9 @@ TEST_F(KeyInputTest, TheFirstEntryWinsAndHighBitCodesNeverMatch) {
     KeyInputSetKey(&input, 1, 0x42);
     KeyInputSetKey(&input, 1, 0x8001);
     EXPECT_EQ(input.keys, KeyDown);
-    // left, right, B and C hold code 0: code 0 is left's.
-    KeyInputSetKey(&input, 1, 0);
+    KeyInputSetKey(&input, 1, 0); // left, right, B and C hold code 0: left's
     EXPECT_EQ(input.keys, KeyDown | KeyLeft);
-
-    // Before any open the shared list is all zero: code 0 is up's.
-    defaultKeys = GXKeyList{};
+    defaultKeys = GXKeyList{}; // before any open all are 0: code 0 is up's
     KeyInputSetKey(&input, 1, 0);
     EXPECT_EQ(input.keys, KeyDown | KeyLeft | KeyUp);
     { KeyInput other; } // the destructor closes the input

@@ -6,12 +6,7 @@
 
 namespace {
 
-class TickTimerTest : public ::testing::Test {
-  protected:
-    void TearDown() override { host::SetTickCountReal(); }
-};
-
-TEST_F(TickTimerTest, MeasuresHundredthsPerSecondAcrossTheWrap) {
+TEST(TickTimer, MeasuresHundredthsPerSecondAcrossTheWrap) {
     host::SetTickCountFixed(0xFFFFFF00u);
     TickTimer timer;
     host::AdvanceTickCount(500); // past 2^32
@@ -23,9 +18,10 @@ TEST_F(TickTimerTest, MeasuresHundredthsPerSecondAcrossTheWrap) {
     EXPECT_EQ(TickTimerMeasure(&timer, 21474), 306771428);
     host::AdvanceTickCount(0xFFFFFFFFu); // reads as -1 ms in the signed division
     EXPECT_EQ(TickTimerMeasure(&timer, 3), -300000);
+    host::SetTickCountReal();
 }
 
-TEST_F(TickTimerTest, RateMeasuresEveryCountCallsAndHoldsInBetween) {
+TEST(TickTimer, RateMeasuresEveryCountCallsAndHoldsInBetween) {
     host::SetTickCountFixed(1000);
     TickTimer timer;
     host::AdvanceTickCount(100);
@@ -44,6 +40,7 @@ TEST_F(TickTimerTest, RateMeasuresEveryCountCallsAndHoldsInBetween) {
     EXPECT_EQ(TickTimerRate(&timer, 1), 5000);
     host::AdvanceTickCount(10);
     EXPECT_EQ(TickTimerRate(&timer, 1), 10000);
+    host::SetTickCountReal();
 }
 
 } // namespace
