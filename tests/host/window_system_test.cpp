@@ -46,13 +46,14 @@ class WindowSystemTest : public ::testing::Test {
 
 TEST_F(WindowSystemTest, PaintComesLastAndAClosedWindowsHandleIsRefused) {
     EXPECT_EQ(sizeWord, (64 << 16) | 80);
-    // Nothing posted: the window still needs painting, so paint comes, and
-    // keeps coming until it is dispatched, which paints the black brush.
+    // Paint is made while the window needs painting and nothing else waits,
+    // and keeps coming until it is dispatched, which paints the black brush.
     ScreenSetPixel(10, 10, 0xFFFF);
+    PostMessage(window_, kMessageCommand, 0, 0);
     Message message{};
-    for (int i = 0; i < 2; ++i) {
+    for (uint32_t expected : {kMessageCommand, kMessagePaint, kMessagePaint}) {
         ASSERT_TRUE(PeekMessage(&message, nullptr, 0, 0, kPeekRemove));
-        EXPECT_EQ(message.message, kMessagePaint);
+        EXPECT_EQ(message.message, expected);
     }
     DispatchMessage(&message);
     EXPECT_EQ(ScreenPixel(10, 10), 0);

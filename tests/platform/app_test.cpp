@@ -109,9 +109,6 @@ TEST_F(AppTest, ConstructionInstallsTheHookOnlyAfterTheWindowIsSizedAndShown) {
     EXPECT_EQ(GxCallCounts().closeInput, 1);
     EXPECT_EQ(GxCallCounts().closeDisplay, 1);
     EXPECT_EQ(PendingMessageCount(), 1);
-
-    App plain; // makes nothing
-    EXPECT_TRUE(plain.window == nullptr && plain.display == nullptr && currentKeyInput == nullptr);
 }
 
 int hookAnswer = 1;
@@ -144,13 +141,10 @@ TEST_F(AppTest, TheWindowProcedureGoesHookThenOnMessageThenDefault) {
         EXPECT_EQ(trail, trails[i]);
     }
     hookAnswer = onMessageAnswer = 1;
-
     // The Window's own OnMessage: destroy posts quit and ends the chain.
-    Window plain(nullptr, nullptr, u"chain");
-    const int before = PendingMessageCount();
-    EXPECT_EQ(plain.OnMessage(plain.handle, kMessageDestroy, 0, 0), 0);
-    EXPECT_EQ(PendingMessageCount(), before + 1);
-    EXPECT_EQ(plain.OnMessage(plain.handle, kMessagePaint, 0, 0), 1);
+    EXPECT_EQ(window.Window::OnMessage(window.handle, kMessagePaint, 0, 0), 1);
+    EXPECT_EQ(window.Window::OnMessage(window.handle, kMessageDestroy, 0, 0), 0);
+    EXPECT_EQ(PendingMessageCount(), 1);
 }
 
 TEST_F(AppTest, TheHookHandlesItsMessagesAndPassesTheRestOn) {
@@ -159,17 +153,15 @@ TEST_F(AppTest, TheHookHandlesItsMessagesAndPassesTheRestOn) {
     // {message, answer, default processings}. Command: default processing
     // inside the hook, whose 0 ends the chain. Setting the text answers 1: the
     // chain goes on to OnMessage and the default processing runs again.
-    const uint32_t cases[][3] = {{kMessageCommand, 0, 1},
-                                 {kMessageSetText, 1, 2},
-                                 {kMessageCreate, 0, 1},
-                                 {kMessageSettingChange, 0, 0},
-                                 {kMessagePaint, 0, 0}};
+    const uint32_t cases[][3] = {{kMessageCommand, 0, 1},       {kMessageSetText, 1, 2},
+                                 {kMessageSettingChange, 0, 0}, {kMessagePaint, 0, 0},
+                                 {kMessageFocusLost, 0, 0},     {kMessageFocusGained, 0, 0}};
     for (const auto& c : cases) {
         defaults.clear();
         EXPECT_EQ(SendMessage(window, c[0], 0, 0), static_cast<int32_t>(c[1])) << c[0];
         EXPECT_EQ(defaults.size(), c[2]) << c[0];
     }
-    EXPECT_EQ(app.events, "paint;");
+    EXPECT_EQ(app.events, "paint;off 000;on 111;");
 
     // Keys: the word parameter's low 16 bits are the code; without the input
     // they change nothing.
@@ -204,71 +196,54 @@ TEST_F(AppTest, TheHookHandlesItsMessagesAndPassesTheRestOn) {
     EXPECT_EQ(app.stylusX, 31u);
 }
 
+// The device presses Start after the frames asked for, counting only those
+// drawn with the focus.
 TEST_F(AppTest, FocusDecidesWhetherFramesAreMadeAndTheQuitPassMakesNone) {
     TestApp app;
-    const WindowHandle window = app.window->handle;
     for (uint32_t message :
          {kMessageFocusLost, kMessageCommand, kMessageCommand, kMessageFocusGained})
-        PostMessage(window, message, 0, 0);
-    app.quitAtFrame = 3;
+        PostMessage(app.window->handle, message, 0, 0);
+    DeviceSetStartAfterFrames(5);
     app.Run();
     // Pass 1 loses the focus; passes 2-3 take messages without frames; pass 4
-    // regains it and draws frame 1; frame 3 posts quit, and the pass that
-    // takes it draws nothing. OnDeactivate comes before the suspend, OnActivate
-    // after the resume, each seeing the new activity.
-    EXPECT_EQ(app.frames, 3);
+    // regains it and draws frame 1; frame 6 sees Start and posts quit, and the
+    // pass that takes it draws nothing. OnDeactivate comes before the suspend,
+    // OnActivate after the resume, each seeing the new activity.
+    EXPECT_EQ(app.drawn, 5);
+    EXPECT_EQ(app.frames, 6);
+    EXPECT_EQ(GxCallCounts().endDraw, 5);
     EXPECT_EQ(PendingMessageCount(), 0);
     EXPECT_EQ(app.events, "off 000;on 111;");
-    EXPECT_EQ(app.active, 1);
 
     // Destroy: inactive at once and quit, so no frame follows.
     app.frames = 0;
-    PostMessage(window, kMessageDestroy, 0, 0);
+    PostMessage(app.window->handle, kMessageDestroy, 0, 0);
     app.Run();
     EXPECT_EQ(app.frames, 0);
     EXPECT_EQ(app.active, 0);
 }
 
-// The device counts only the frames drawn with the focus (exact counts of
-// uninterrupted runs: the clock's run test).
-TEST_F(AppTest, TheDevicePressesStartAfterTheFramesDrawnWithTheFocus) {
-    for (int n : {0, 5}) {
-        DeviceReset();
-        TestApp app;
-        for (uint32_t message : {kMessageFocusLost, kMessageCommand, kMessageFocusGained})
-            PostMessage(app.window->handle, message, 0, 0);
-        DeviceSetStartAfterFrames(n);
-        app.Run();
-        EXPECT_EQ(app.drawn, n);
-        EXPECT_EQ(GxCallCounts().endDraw, n);
-    }
-}
-
-// The caption is the device's text drawing at its most exacting: 13 cells of
-// 6x13 pixels from (162, 307) reach exactly the screen's right and bottom edges.
-TEST_F(AppTest, DrawCaptionFillsItsCellsAndNothingElse) {
+TEST_F(AppTest, DrawCaptionDrawsSixByThirteenCellsOpaqueOrTransparent) {
     TestApp app;
-    for (int32_t y = 300; y < 320; ++y)
-        for (int32_t x = 150; x < 240; ++x)
+    for (int32_t y = 0; y < 320; ++y)
+        for (int32_t x = 0; x < 240; ++x)
             ScreenSetPixel(x, y, 0x1234);
+    // 'K' in yellow (red 255, green 255) on opaque black: its stem is the
+    // cell's first column from row 2 to row 10; the next cell starts at x 6.
+    app.DrawCaption(0, 0, 0xFFFF, 0, u"KK");
+    EXPECT_TRUE(ScreenPixel(0, 2) == 0xFFE0 && ScreenPixel(0, 10) == 0xFFE0 &&
+                ScreenPixel(6, 2) == 0xFFE0);
+    EXPECT_TRUE(ScreenPixel(0, 0) == 0 && ScreenPixel(1, 2) == 0 && ScreenPixel(11, 12) == 0);
+    EXPECT_TRUE(ScreenPixel(12, 2) == 0x1234 && ScreenPixel(0, 13) == 0x1234);
+    // The clock's caption: 13 cells from (162, 307) reach exactly the corner.
     app.DrawCaption(162, 307, 0xFFFF, 0, u"KQ 3D Engine ");
-    for (int32_t y = 300; y < 320; ++y) {
-        for (int32_t x = 150; x < 240; ++x) {
-            const uint16_t pixel = ScreenPixel(x, y);
-            if (x >= 162 && y >= 307)
-                ASSERT_TRUE(pixel == 0xFFE0 || pixel == 0) << x << "," << y; // yellow or opaque
-            else
-                ASSERT_EQ(pixel, 0x1234) << x << "," << y;
-        }
-    }
-    // 'K': its stem is the cell's first column from row 2 to row 10.
-    EXPECT_TRUE(ScreenPixel(162, 309) == 0xFFE0 && ScreenPixel(162, 317) == 0xFFE0 &&
-                ScreenPixel(162, 307) == 0 && ScreenPixel(163, 309) == 0);
+    EXPECT_TRUE(ScreenPixel(161, 309) == 0x1234 && ScreenPixel(200, 306) == 0x1234);
+    EXPECT_EQ(ScreenPixel(239, 319), 0);
 
-    ScreenSetPixel(163, 309, 0x1234);
-    app.DrawCaption(162, 307, 0xFF0000FF, -1, u"K%d", 7); // top byte dropped: red
-    EXPECT_EQ(ScreenPixel(162, 309), 0xF800);
-    EXPECT_EQ(ScreenPixel(163, 309), 0x1234); // transparent
+    ScreenSetPixel(1, 2, 0x1234);
+    app.DrawCaption(0, 0, 0xFF0000FF, -1, u"K%d", 7); // top byte dropped: red
+    EXPECT_EQ(ScreenPixel(0, 2), 0xF800);
+    EXPECT_EQ(ScreenPixel(1, 2), 0x1234); // transparent
     EXPECT_EQ(ColorToPixel(0xFF0000), 0x001F);
     // A text longer than the 256-character buffer is cut, not overrun.
     app.DrawCaption(0, 0, 0xFF0000, -1, u"%s", std::u16string(400, u'|').c_str());
