@@ -75,6 +75,25 @@ const OpenFileRecord* FindLocked(FileHandle handle) {
     return it == openFiles.end() ? nullptr : &it->second;
 }
 
+// The descriptor a read or write of `count` bytes at `buffer` goes through:
+// that of an open file opened with `access`, or -1 with the error set.
+int TransferDescriptor(FileHandle handle, uint32_t access, const void* buffer, uint32_t count) {
+    int fd = -1;
+    {
+        std::lock_guard<std::mutex> lock(filesMutex);
+        const OpenFileRecord* open = FindLocked(handle);
+        if (open != nullptr && (open->access & access) != 0)
+            fd = open->fd;
+        else
+            lastError = open == nullptr ? FileError::invalidHandle : FileError::accessDenied;
+    }
+    if (fd >= 0 && buffer == nullptr && count != 0) {
+        lastError = FileError::invalidArgument;
+        fd = -1;
+    }
+    return fd;
+}
+
 } // namespace
 
 FileError LastFileError() {
@@ -171,15 +190,8 @@ uint32_t FileSize(FileHandle handle, uint32_t* high) {
 bool ReadFile(FileHandle handle, void* buffer, uint32_t count, uint32_t* done,
               void* /*overlapped*/) {
     if (done != nullptr) *done = 0;
-    int fd = -1;
-    {
-        std::lock_guard<std::mutex> lock(filesMutex);
-        const OpenFileRecord* open = FindLocked(handle);
-        if (open == nullptr) return Fail(FileError::invalidHandle);
-        if ((open->access & kFileAccessRead) == 0) return Fail(FileError::accessDenied);
-        fd = open->fd;
-    }
-    if (buffer == nullptr && count != 0) return Fail(FileError::invalidArgument);
+    const int fd = TransferDescriptor(handle, kFileAccessRead, buffer, count);
+    if (fd < 0) return false;
     auto* bytes = static_cast<unsigned char*>(buffer);
     uint32_t total = 0;
     while (total < count) {
@@ -200,15 +212,8 @@ bool ReadFile(FileHandle handle, void* buffer, uint32_t count, uint32_t* done,
 bool WriteFile(FileHandle handle, const void* buffer, uint32_t count, uint32_t* done,
                void* /*overlapped*/) {
     if (done != nullptr) *done = 0;
-    int fd = -1;
-    {
-        std::lock_guard<std::mutex> lock(filesMutex);
-        const OpenFileRecord* open = FindLocked(handle);
-        if (open == nullptr) return Fail(FileError::invalidHandle);
-        if ((open->access & kFileAccessWrite) == 0) return Fail(FileError::accessDenied);
-        fd = open->fd;
-    }
-    if (buffer == nullptr && count != 0) return Fail(FileError::invalidArgument);
+    const int fd = TransferDescriptor(handle, kFileAccessWrite, buffer, count);
+    if (fd < 0) return false;
     const auto* bytes = static_cast<const unsigned char*>(buffer);
     uint32_t total = 0;
     while (total < count) {

@@ -28,8 +28,7 @@ class WindowFrontEnd : public FrontEnd {
     void Handle(const SDL_Event& event);
     void Key(SDL_Keycode key, bool down);
     void Show();
-    int32_t ScreenX(int32_t windowX) const;
-    int32_t ScreenY(int32_t windowY) const;
+    int32_t ToScreen(int32_t windowPosition, uint32_t screenExtent) const;
 
     int32_t scale_;
     SDL_Window* window_ = nullptr;
@@ -89,53 +88,35 @@ bool WindowFrontEnd::Open(std::string* why) {
     return true;
 }
 
-int32_t WindowFrontEnd::ScreenX(int32_t windowX) const {
-    const int32_t x = windowX / scale_;
-    const int32_t last = static_cast<int32_t>(ScreenProperties().width) - 1;
-    return x < 0 ? 0 : (x > last ? last : x);
-}
-
-int32_t WindowFrontEnd::ScreenY(int32_t windowY) const {
-    const int32_t y = windowY / scale_;
-    const int32_t last = static_cast<int32_t>(ScreenProperties().height) - 1;
-    return y < 0 ? 0 : (y > last ? last : y);
+// A window position in screen pixels, kept on the screen.
+int32_t WindowFrontEnd::ToScreen(int32_t windowPosition, uint32_t screenExtent) const {
+    const int32_t position = windowPosition / scale_;
+    const int32_t last = static_cast<int32_t>(screenExtent) - 1;
+    return position < 0 ? 0 : (position > last ? last : position);
 }
 
 // Arrows, Z/X/C for A/B/C; Enter is Start, and so is Escape.
+constexpr struct {
+    SDL_Keycode key;
+    GXKeyEntry GXKeyList::*button;
+} kKeys[] = {{SDLK_UP, &GXKeyList::up},
+             {SDLK_DOWN, &GXKeyList::down},
+             {SDLK_LEFT, &GXKeyList::left},
+             {SDLK_RIGHT, &GXKeyList::right},
+             {SDLK_z, &GXKeyList::a},
+             {SDLK_x, &GXKeyList::b},
+             {SDLK_c, &GXKeyList::c},
+             {SDLK_RETURN, &GXKeyList::start},
+             {SDLK_KP_ENTER, &GXKeyList::start},
+             {SDLK_ESCAPE, &GXKeyList::start}};
+
 void WindowFrontEnd::Key(SDL_Keycode key, bool down) {
-    const GXKeyList& keys = GxCurrentKeys();
-    const GXKeyEntry* entry = nullptr;
-    switch (key) {
-    case SDLK_UP:
-        entry = &keys.up;
-        break;
-    case SDLK_DOWN:
-        entry = &keys.down;
-        break;
-    case SDLK_LEFT:
-        entry = &keys.left;
-        break;
-    case SDLK_RIGHT:
-        entry = &keys.right;
-        break;
-    case SDLK_z:
-        entry = &keys.a;
-        break;
-    case SDLK_x:
-        entry = &keys.b;
-        break;
-    case SDLK_c:
-        entry = &keys.c;
-        break;
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER:
-    case SDLK_ESCAPE:
-        entry = &keys.start;
-        break;
-    default:
-        return;
+    for (const auto& mapping : kKeys) {
+        if (mapping.key == key) {
+            DevicePressKey(static_cast<uint16_t>((GxCurrentKeys().*mapping.button).code), down);
+            return;
+        }
     }
-    DevicePressKey(static_cast<uint16_t>(entry->code), down);
 }
 
 void WindowFrontEnd::Handle(const SDL_Event& event) {
@@ -152,16 +133,17 @@ void WindowFrontEnd::Handle(const SDL_Event& event) {
         if (event.button.button != SDL_BUTTON_LEFT) break;
         stylusDown_ = event.type == SDL_MOUSEBUTTONDOWN;
         movePending_ = false;
-        DeviceStylus(stylusDown_ ? kMessageStylusDown : kMessageStylusUp, ScreenX(event.button.x),
-                     ScreenY(event.button.y));
+        DeviceStylus(stylusDown_ ? kMessageStylusDown : kMessageStylusUp,
+                     ToScreen(event.button.x, ScreenProperties().width),
+                     ToScreen(event.button.y, ScreenProperties().height));
         break;
     case SDL_MOUSEMOTION:
         // The program takes one message per frame: moves are gathered into
         // the newest position so they never queue up behind the frames.
         if (!stylusDown_) break;
         movePending_ = true;
-        moveX_ = ScreenX(event.motion.x);
-        moveY_ = ScreenY(event.motion.y);
+        moveX_ = ToScreen(event.motion.x, ScreenProperties().width);
+        moveY_ = ToScreen(event.motion.y, ScreenProperties().height);
         break;
     case SDL_WINDOWEVENT:
         switch (event.window.event) {
