@@ -40,18 +40,12 @@ TEST(ShellOptions, ReadsTheDevicesOptionsAndRefusesTheRestInOneLine) {
               &options, &error))
         << error;
     EXPECT_EQ(options.root, "/tmp/x");
-    EXPECT_EQ(options.failAlloc, 3u);
-    EXPECT_EQ(options.failAllocAfter, 4294967295u);
-    EXPECT_EQ(options.failNew, 2u);
-    EXPECT_EQ(options.failNewAfter, 5u);
-    EXPECT_TRUE(options.timeStepGiven);
-    EXPECT_EQ(options.timeStep, 86400000u);
-    EXPECT_TRUE(options.tickStartGiven);
-    EXPECT_EQ(options.tickStart, 4294967295u);
-    EXPECT_TRUE(options.tickStepGiven);
-    EXPECT_EQ(options.tickStep, 16u);
-    EXPECT_EQ(options.storm, 5000u);
-    EXPECT_TRUE(options.report);
+    EXPECT_EQ((std::vector<uint32_t>{options.failAlloc, options.failAllocAfter, options.failNew,
+                                     options.failNewAfter, options.timeStep, options.tickStart,
+                                     options.tickStep, options.storm}),
+              (std::vector<uint32_t>{3, 4294967295u, 2, 5, 86400000, 4294967295u, 16, 5000}));
+    EXPECT_TRUE(options.timeStepGiven && options.tickStartGiven && options.tickStepGiven &&
+                options.report);
 
     const std::vector<std::vector<const char*>> bad = {{"--frames"},
                                                        {"--frames", "-1"},
