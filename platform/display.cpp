@@ -31,7 +31,10 @@ int DisplayOpen(Display* display, host::WindowHandle window) {
     display->xPitch = properties.xPitch;
     display->yPitch = properties.yPitch;
     display->originOffset = 0;
-    if (properties.bitsPerPixel < 8 || screenWidth < 240 || screenHeight < 240) {
+    // Every drawing path writes 16-bit pixels (the turned ones in 2-byte steps
+    // whatever the depth), so a screen of any other depth would be written
+    // past its memory: it is refused like a shallow or small one.
+    if (properties.bitsPerPixel != 16 || screenWidth < 240 || screenHeight < 240) {
         DisplayClose(display);
         return 0;
     }

@@ -50,12 +50,17 @@ TEST_F(DisplayTest, OpensOnlyScreensItCanDrawOnAndClosesOnce) {
     EXPECT_EQ(GxCallCounts().closeDisplay, 1);
     EXPECT_EQ(display.windowHandle, nullptr);
 
-    // Too narrow, too short or too shallow: refused and closed, with the
-    // properties read left as they were (240x240 is enough).
+    // Too narrow, too short, or not 16 bits deep (4 bits is too shallow; the
+    // 16-bit drawing paths would run past an 8- or 32-bit screen's memory):
+    // refused and closed, with the properties read left as they were (240x240
+    // is enough).
     UseScreen({240, 240, 2, 480, 16, 0});
     EXPECT_NE(Display(kWindow).windowHandle, nullptr);
-    const GXDisplayProperties refused[] = {
-        {239, 320, 2, 478, 16, 0}, {240, 239, 2, 480, 16, 0}, {240, 320, 1, 120, 4, 0}};
+    const GXDisplayProperties refused[] = {{239, 320, 2, 478, 16, 0},
+                                           {240, 239, 2, 480, 16, 0},
+                                           {240, 320, 1, 120, 4, 0},
+                                           {240, 320, 1, 240, 8, 0},
+                                           {240, 320, 4, 960, 32, 0}};
     for (const GXDisplayProperties& properties : refused) {
         UseScreen(properties);
         Display small;
