@@ -1,4 +1,5 @@
-#include "device_folder.h"
+#include "device_fixture.h"
+#include "host/text.h"
 
 #include "host/files.h"
 #include "resource/file.h"
@@ -12,40 +13,32 @@
 
 using FileLayer = DeviceFolderTest;
 
-TEST_F(FileLayer, DirectoryIsTheModulePathUpToItsLastBackslash) {
-    host::SetModuleFileName(u"\\Programs\\clock.exe");
-    FileInitDirectory();
-    EXPECT_EQ(std::u16string(programDirectory), u"\\Programs\\");
-    host::SetModuleFileName(u"clock.exe");
-    FileInitDirectory();
-    EXPECT_EQ(std::u16string(programDirectory), u"clock.exe");
-    // By default the module is the executable, lying in the root itself.
-    host::SetModuleFileName(nullptr);
-    FileInitDirectory();
-    EXPECT_EQ(std::u16string(programDirectory), u"\\");
-}
-
-TEST_F(FileLayer, DirectoriesThatDoNotFitAreRefusedNotCut) {
-    WriteHostFile("a.txt", "x");
+TEST_F(FileLayer, ProgramDirectoryIsTheModulePathUpToItsLastBackslash) {
     const std::u16string longFolder = u"\\" + std::u16string(130, u'd') + u"\\";
-    host::SetModuleFileName((longFolder + u"clock.exe").c_str());
-    FileInitDirectory();
-    EXPECT_EQ(programDirectory[0], 0);
-    EXPECT_TRUE(HasLine(u"FilePathTooLong[" + longFolder + u"]"));
+    const struct {
+        std::u16string module, directory;
+    } cases[] = {
+        {u"\\Programs\\clock.exe", u"\\Programs\\"},
+        {u"clock.exe", u"clock.exe"},
+        {u"", u"\\"},                     // by default the module is the executable, in the root
+        {longFolder + u"clock.exe", u""}, // refused, not cut
+        {u"\\" + std::u16string(300, u'm'), u""}, // cut by the device at 255: no directory
+    };
+    for (const auto& c : cases) {
+        host::SetModuleFileName(c.module.empty() ? nullptr : c.module.c_str());
+        FileInitDirectory();
+        EXPECT_EQ(std::u16string(programDirectory), c.directory) << host::ToUtf8(c.module);
+    }
+    EXPECT_EQ(lines_.Take(), (Lines{u"FilePathTooLong[" + longFolder + u"]\r\n",
+                                    u"FilePathTooLong[\\" + std::u16string(253, u'm') + u"]\r\n"}));
+
     // With no usable directory nothing opens, not even a file in the root.
+    WriteHostFile("a.txt", "x");
     File file{0, 0};
     EXPECT_EQ(FileOpen(&file, "a.txt"), 0);
     EXPECT_EQ(file.handle, host::kInvalidFileHandle);
     EXPECT_EQ(FileWriteAll("b.txt", "y", 1), -1);
     EXPECT_FALSE(std::filesystem::exists(root_ / "b.txt"));
-
-    // A module name longer than the 255 characters asked for is cut by the
-    // device: no directory is taken from it.
-    host::SetModuleFileName((u"\\" + std::u16string(300, u'm')).c_str());
-    FileInitDirectory();
-    EXPECT_EQ(programDirectory[0], 0);
-    EXPECT_EQ(FileOpen(&file, "a.txt"), 0);
-
     // 127 characters fit exactly; a good directory lifts the refusal.
     const std::u16string fits = u"\\" + std::u16string(125, u'f') + u"\\";
     FileSetDirectory(fits.c_str());
@@ -55,19 +48,29 @@ TEST_F(FileLayer, DirectoriesThatDoNotFitAreRefusedNotCut) {
     FileClose(&file);
 }
 
-TEST_F(FileLayer, PathsAreFormedWithBackslashes) {
+TEST(Paths, FormedWithBackslashesAndTakenApart) {
     char16_t out[kPathCharacters];
     EXPECT_EQ(std::u16string(FileMakePath(out, "data/a.zit", u"\\Programs\\")),
               u"\\Programs\\data\\a.zit");
     // Bytes above 0x7F widen as signed values.
     EXPECT_EQ(std::u16string(FileMakePath(out, "\xE9", u"")), u"\xFFE9");
-
     // The bounded form never writes past its buffer and tells the whole length.
     char16_t small[9];
     small[8] = 0x5A5A;
     EXPECT_EQ(FilePathForm(small, 8, "abcdef", u"\\dir\\"), 11u);
     EXPECT_EQ(std::u16string(small), u"\\dir\\ab");
     EXPECT_EQ(small[8], 0x5A5A);
+
+    const char16_t* path = u"a/b\\c.zit";
+    EXPECT_EQ(PathFileName(path), path + 4);
+    EXPECT_EQ(std::u16string(PathFileName(u"d:x")), u"x");
+    EXPECT_EQ(std::u16string(PathFileName(u"c.zit")), u"c.zit");
+    PathCutDirectory(out, path);
+    EXPECT_EQ(std::u16string(out), u"a/b");
+    PathCutDirectory(out, u"c.zit");
+    EXPECT_EQ(std::u16string(out), u"");
+    PathCutDirectory(out, u"\\c.zit");
+    EXPECT_EQ(std::u16string(out), u"");
 }
 
 TEST_F(FileLayer, MissingFileLogsTheFullPathAndLeavesTheInvalidHandle) {
@@ -75,20 +78,18 @@ TEST_F(FileLayer, MissingFileLogsTheFullPathAndLeavesTheInvalidHandle) {
     File file{0, 0};
     EXPECT_EQ(FileOpen(&file, "missing.zit"), 0);
     EXPECT_EQ(file.handle, host::kInvalidFileHandle);
-    EXPECT_TRUE(HasLine(u"al:FileOpen[\\sub\\missing.zit]")) << Lines();
+    EXPECT_EQ(lines_.Take(), Lines{u"al:FileOpen[\\sub\\missing.zit]\r\n"});
     FileClose(&file);
     EXPECT_EQ(file.handle, 0u);
     FileClose(&file); // twice is harmless
     EXPECT_EQ(file.handle, 0u);
 
     int32_t size = 77;
+    void* place = &size;
     EXPECT_EQ(FileGetSize("missing.zit", &size), 0);
-    EXPECT_EQ(size, 77);
     EXPECT_EQ(FileReadAt("missing.zit", 0, &size, 4), -1);
-    size = 77;
     EXPECT_EQ(FileLoad("missing.zit", &size), nullptr);
     EXPECT_EQ(size, 77);
-    void* place = &size;
     EXPECT_EQ(FileLoadTo(&place, "missing.zit"), 0);
     EXPECT_EQ(place, nullptr);
     EXPECT_EQ(host::OpenFileCount(), 0);
@@ -96,12 +97,8 @@ TEST_F(FileLayer, MissingFileLogsTheFullPathAndLeavesTheInvalidHandle) {
 
 TEST_F(FileLayer, CreateMakesNewFilesAndEmptiesExistingOnes) {
     EXPECT_EQ(FileWriteAll("a.bin", "0123456789", 10), 10);
-    EXPECT_EQ(ReadHostFile("a.bin"), "0123456789");
     EXPECT_EQ(FileWriteAll("a.bin", "abc", 3), 3);
     EXPECT_EQ(ReadHostFile("a.bin"), "abc");
-    // Writing opens nothing for reading, so it prints nothing.
-    EXPECT_TRUE(lines_.empty()) << Lines();
-
     File file{0, 0};
     ASSERT_EQ(FileCreate(&file, "a.bin"), 1);
     EXPECT_EQ(ReadHostFile("a.bin"), "");
@@ -110,92 +107,73 @@ TEST_F(FileLayer, CreateMakesNewFilesAndEmptiesExistingOnes) {
     EXPECT_EQ(FileRead(&file, &file.size, 4), 0); // opened for writing only
     FileClose(&file);
     EXPECT_EQ(ReadHostFile("a.bin"), "xy");
-
     // '/' separates folders; a missing folder cannot be created into.
     std::filesystem::create_directory(root_ / "sub");
     EXPECT_EQ(FileWriteAll("sub/b.bin", "b", 1), 1);
     EXPECT_EQ(ReadHostFile("sub/b.bin"), "b");
     EXPECT_EQ(FileWriteAll("nowhere/b.bin", "b", 1), -1);
     EXPECT_EQ(host::OpenFileCount(), 0);
+    EXPECT_EQ(lines_.Take(), Lines{}); // nothing is opened for reading
 }
 
-TEST_F(FileLayer, WholeFileReadsAndSizes) {
+TEST_F(FileLayer, ReadsAtAndBeyondTheEndAndLoadsWholeFiles) {
     WriteHostFile("ten.bin", "0123456789");
+    WriteHostFile("empty.bin", "");
     int32_t size = -5;
     EXPECT_EQ(FileGetSize("ten.bin", &size), 1);
     EXPECT_EQ(size, 10);
     EXPECT_EQ(FileGetSize("ten.bin", nullptr), 1);
-    EXPECT_TRUE(HasLine(u"al:FileOpen[\\ten.bin]"));
-
-    char buffer[32] = {};
-    EXPECT_EQ(FileReadAt("ten.bin", 4, buffer, 100), 6);
-    EXPECT_EQ(std::string(buffer, 6), "456789");
+    char buffer[8] = {'.'};
+    // A position before the start reads nothing rather than the first bytes.
+    EXPECT_EQ(FileReadAt("ten.bin", -1, buffer, 4), 0);
     EXPECT_EQ(FileReadAt("ten.bin", 10, buffer, 4), 0);
     EXPECT_EQ(FileReadAt("ten.bin", 20, buffer, 4), 0);
-    // A position before the start reads nothing rather than the first bytes.
-    std::memset(buffer, '.', sizeof buffer);
-    EXPECT_EQ(FileReadAt("ten.bin", -1, buffer, 4), 0);
     EXPECT_EQ(buffer[0], '.');
+    EXPECT_EQ(FileReadAt("ten.bin", 4, buffer, 8), 6);
+    EXPECT_EQ(std::string(buffer, 6), "456789");
 
-    const int32_t before = allocCount;
+    // Loads end in 16 zero bytes; an empty file is such a block of size 0.
+    const int32_t blocks = allocCount, bytes = allocBytes;
     auto* block = static_cast<char*>(FileLoad("ten.bin", &size));
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(size, 10);
-    EXPECT_EQ(std::string(block, 10), "0123456789");
-    for (int i = 10; i < 26; ++i)
-        EXPECT_EQ(block[i], 0) << i;
+    EXPECT_EQ(std::string(block, 26), "0123456789" + std::string(16, '\0'));
     MemoryFree(block);
-
+    void* empty = FileLoad("empty.bin", &size);
+    ASSERT_NE(empty, nullptr);
+    EXPECT_EQ(size, 0);
+    EXPECT_EQ(allocBytes - bytes, 16);
+    MemoryFree(empty);
     void* place = nullptr;
     EXPECT_EQ(FileLoadTo(&place, "ten.bin"), 1);
     ASSERT_NE(place, nullptr);
+    EXPECT_EQ(std::memcmp(place, "0123456789", 11), 0);
     MemoryFree(place);
-    EXPECT_EQ(allocCount, before);
+    EXPECT_EQ(allocCount, blocks);
     EXPECT_EQ(host::OpenFileCount(), 0);
-}
-
-TEST_F(FileLayer, EmptyFileLoadsAsASixteenByteBlock) {
-    WriteHostFile("empty.bin", "");
-    const int32_t bytesBefore = allocBytes;
-    int32_t size = -1;
-    void* block = FileLoad("empty.bin", &size);
-    ASSERT_NE(block, nullptr);
-    EXPECT_EQ(size, 0);
-    EXPECT_EQ(allocBytes - bytesBefore, 16);
-    MemoryFree(block);
-    EXPECT_EQ(allocBytes, bytesBefore);
 }
 
 TEST_F(FileLayer, TooLongNamesFailRatherThanOpenAnotherFile) {
     // Directory "\" and 126 name characters make 127: that fits.
     const std::string fits(126, 'n');
     EXPECT_EQ(FileWriteAll(fits.c_str(), "ok", 2), 2);
-    int32_t size = 0;
-    EXPECT_EQ(FileGetSize(fits.c_str(), &size), 1);
-    EXPECT_EQ(size, 2);
-
     // One more character would be cut back to the name above: refused.
     const std::string tooLong = fits + "x";
-    lines_.clear();
     File file{0, 0};
     EXPECT_EQ(FileOpen(&file, tooLong.c_str()), 0);
     EXPECT_EQ(file.handle, host::kInvalidFileHandle);
-    const std::u16string whole = u"\\" + host::FromUtf8(tooLong);
-    ASSERT_EQ(lines_.size(), 2u) << Lines();
-    EXPECT_EQ(lines_[0], u"al:FileOpen[" + whole + u"]\r\n");
-    EXPECT_EQ(lines_[1], u"FilePathTooLong[" + whole + u"]\r\n");
+    const std::u16string whole = u"\\" + std::u16string(126, u'n') + u"x";
+    EXPECT_EQ(lines_.Take(),
+              (Lines{u"al:FileOpen[" + whole + u"]\r\n", u"FilePathTooLong[" + whole + u"]\r\n"}));
     FileClose(&file);
-    EXPECT_EQ(file.handle, 0u);
-
     EXPECT_EQ(FileCreate(&file, tooLong.c_str()), 0);
     EXPECT_EQ(file.handle, host::kInvalidFileHandle);
     FileClose(&file);
     EXPECT_EQ(FileWriteAll(tooLong.c_str(), "bad", 3), -1);
+    int32_t size = 0;
     EXPECT_EQ(FileLoad(std::string(600, 'z').c_str(), &size), nullptr);
     EXPECT_EQ(ReadHostFile(fits), "ok");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root_),
-                            std::filesystem::directory_iterator()),
-              1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root_), {}), 1);
 }
 
 TEST_F(FileLayer, NamesCannotLeaveTheProgramFolder) {
@@ -214,7 +192,7 @@ TEST_F(FileLayer, NamesCannotLeaveTheProgramFolder) {
 TEST_F(FileLayer, FilesTooLargeForTheSizeFieldAreNotLoaded) {
     // A sparse file of 4 GiB + 5 bytes: its size does not fit 31 bits, and its
     // low 32 bits (5) must not pass for the size.
-    { std::ofstream out(root_ / "huge.bin", std::ios::binary); }
+    WriteHostFile("huge.bin", "");
     std::error_code error;
     std::filesystem::resize_file(root_ / "huge.bin", (uint64_t{1} << 32) + 5, error);
     if (error) GTEST_SKIP() << "no sparse files here: " << error.message();
@@ -222,26 +200,14 @@ TEST_F(FileLayer, FilesTooLargeForTheSizeFieldAreNotLoaded) {
     ASSERT_EQ(FileOpen(&file, "huge.bin"), 1);
     EXPECT_EQ(file.size, -1);
     FileClose(&file);
-
     const int32_t before = allocCount;
     int32_t size = 0;
+    lines_.Take();
     EXPECT_EQ(FileLoad("huge.bin", &size), nullptr);
     EXPECT_EQ(size, -1);
-    EXPECT_NE(Lines().find("not enough memory"), std::string::npos) << Lines();
+    EXPECT_EQ(lines_.Take(),
+              (Lines{u"al:FileOpen[\\huge.bin]\r\n",
+                     u"AL Failed(not enough memory) 0(0)\nresource/memory.cpp:202\r\n"}));
     EXPECT_EQ(allocCount, before);
     EXPECT_EQ(host::OpenFileCount(), 0);
-}
-
-TEST(PathNames, FileNameAndDirectoryPart) {
-    const char16_t* path = u"a/b\\c.zit";
-    EXPECT_EQ(PathFileName(path), path + 4);
-    EXPECT_EQ(std::u16string(PathFileName(u"d:x")), u"x");
-    EXPECT_EQ(std::u16string(PathFileName(u"c.zit")), u"c.zit");
-    char16_t out[32];
-    PathCutDirectory(out, path);
-    EXPECT_EQ(std::u16string(out), u"a/b");
-    PathCutDirectory(out, u"c.zit");
-    EXPECT_EQ(std::u16string(out), u"");
-    PathCutDirectory(out, u"\\c.zit");
-    EXPECT_EQ(std::u16string(out), u"");
 }

@@ -1,4 +1,5 @@
-#include "device_folder.h"
+#include "device_fixture.h"
+#include "host/text.h"
 
 #include "resource/memory.h"
 #include "resource/texture.h"
@@ -6,13 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <string>
 #include <vector>
 
 namespace {
 
 // The shade formula written out plainly, texel by texel.
-uint16_t ShadeModel(uint16_t v, uint32_t j, uint32_t n) {
+uint16_t ShadeModel(uint32_t v, uint32_t j, uint32_t n) {
     const uint32_t r = ((v >> 8) & 0xF8u) * j / n;
     const uint32_t g = ((v >> 3) & 0xFCu) * j / n;
     const uint32_t b = ((v & 0x1Fu) << 3) * j / n;
@@ -34,40 +36,27 @@ std::string ZitBytes(uint16_t width, uint16_t height, const std::vector<uint16_t
 using TextureTest = DeviceFolderTest;
 
 TEST_F(TextureTest, ShadeLevelsScaleEveryChannel) {
-    const uint16_t white = 0xFFFF, black = 0;
+    const uint16_t white = 0xFFFF;
     Texture t;
     TextureInit(&t);
     ASSERT_EQ(TextureCreate(&t, 1, 1, 4, &white), 1);
     EXPECT_EQ(t.levelCount, 16);
-    EXPECT_EQ(t.levelMask, 0xF0);
     EXPECT_EQ(t.texels[0], 0x0861);
     EXPECT_EQ(t.texels[7], 0x7BEF);
     EXPECT_EQ(t.texels[15], 0xFFFF);
     TextureRelease(&t);
-    ASSERT_EQ(TextureCreate(&t, 1, 1, 4, &black), 1);
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(t.texels[i], 0) << i;
-    TextureRelease(&t);
-
     // Every RGB565 value, at 0, 4 and 8 level bits.
     std::vector<uint16_t> all(65536);
-    for (uint32_t v = 0; v < 65536; ++v)
-        all[v] = static_cast<uint16_t>(v);
-    ASSERT_EQ(TextureCreate(&t, 256, 256, 0, all.data()), 1);
-    EXPECT_EQ(t.levelMask, 0);
-    EXPECT_EQ(t.levelOffsetShift, 16);
-    EXPECT_EQ(std::vector<uint16_t>(t.texels, t.texels + 65536), all);
-    TextureRelease(&t);
-    for (int bits : {4, 8}) {
+    std::iota(all.begin(), all.end(), 0);
+    for (int bits : {0, 4, 8}) {
         const uint32_t n = 1u << bits;
         ASSERT_EQ(TextureCreate(&t, 256, 256, bits, all.data()), 1);
         EXPECT_EQ(t.levelOffsetShift, 16 - bits);
+        EXPECT_EQ(t.levelMask, (0xFF00 >> bits) & 0xFF);
         int wrong = 0;
         for (uint32_t j = 1; j <= n; ++j) {
-            for (uint32_t v = 0; v < 65536; ++v) {
-                wrong +=
-                    t.texels[(j - 1) * 65536 + v] != ShadeModel(static_cast<uint16_t>(v), j, n);
-            }
+            for (uint32_t v = 0; v < 65536; ++v)
+                wrong += t.texels[(j - 1) * 65536 + v] != ShadeModel(v, j, n);
         }
         EXPECT_EQ(wrong, 0) << bits << " level bits";
         TextureDestroy(&t);
@@ -75,19 +64,17 @@ TEST_F(TextureTest, ShadeLevelsScaleEveryChannel) {
 }
 
 TEST_F(TextureTest, WidthShiftCountsTrailingZeroBits) {
-    struct Case {
+    const struct {
         int width;
         uint16_t shift, mask;
-    };
-    for (const Case c : {Case{64, 6, 63}, Case{240, 4, 15}, Case{0, 16, 0xFFFF}, Case{1, 0, 0},
-                         Case{32768, 15, 0x7FFF}}) {
+    } cases[] = {{64, 6, 63}, {240, 4, 15}, {0, 16, 0xFFFF}, {1, 0, 0}, {32768, 15, 0x7FFF}};
+    for (const auto& c : cases) {
         Texture t;
         TextureInit(&t);
         ASSERT_EQ(TextureCreate(&t, c.width, 2, 0, nullptr), 1);
         EXPECT_EQ(t.widthShift, c.shift) << c.width;
         EXPECT_EQ(t.widthMask, c.mask) << c.width;
         EXPECT_EQ(t.texelCount, static_cast<uint32_t>(c.width) * 2);
-        EXPECT_EQ(t.texels, t.texelBlock);
         TextureRelease(&t);
         EXPECT_EQ(t.texelBlock, nullptr);
         TextureRelease(&t); // twice is harmless
@@ -104,7 +91,7 @@ TEST_F(TextureTest, LoadsAZitFileWhateverItsFreeHeaderBytesHold) {
     for (const char* name : {"tiny.zit", "long.zit"}) {
         Texture t;
         TextureInit(&t);
-        ASSERT_EQ(TextureLoadZit(&t, name, 0), 1) << Lines();
+        ASSERT_EQ(TextureLoadZit(&t, name, 0), 1);
         EXPECT_EQ(t.width, 4);
         EXPECT_EQ(t.height, 2);
         EXPECT_EQ(t.widthShift, 2);
@@ -124,16 +111,14 @@ TEST_F(TextureTest, ShortOrMissingFilesAreRefusedAndNothingLeaks) {
     // A header that claims the largest picture, over a few texels.
     WriteHostFile("claims.zit", ZitBytes(65535, 65535, {1, 2, 3}));
     const int32_t before = allocCount;
-    for (const char* name :
-         {"truncated.zit", "header.zit", "empty.zit", "claims.zit", "none.zit"}) {
-        lines_.clear();
+    lines_.Take();
+    for (const char* name : {"truncated", "header", "empty", "claims", "none"}) {
         Texture t;
         TextureInit(&t);
-        EXPECT_EQ(TextureLoadZit(&t, name, 4), 0) << name;
+        EXPECT_EQ(TextureLoadZit(&t, (name + std::string(".zit")).c_str(), 4), 0) << name;
         EXPECT_EQ(t.texelBlock, nullptr) << name;
-        ASSERT_EQ(lines_.size(), 2u) << Lines();
-        EXPECT_EQ(lines_[0], u"al:FileOpen[\\" + host::FromUtf8(name) + u"]\r\n");
-        EXPECT_EQ(lines_[1], u"ZitLoadError\r\n");
+        EXPECT_EQ(lines_.Take(), (Lines{u"al:FileOpen[\\" + host::FromUtf8(name) + u".zit]\r\n",
+                                        u"ZitLoadError\r\n"}));
         EXPECT_EQ(allocCount, before) << name;
     }
 }
@@ -143,30 +128,28 @@ TEST_F(TextureTest, TexelBlocksNoHeapCanHoldFailWithTheAllocatorsMessage) {
     Texture t;
     TextureInit(&t);
     t.width = 7;
+    lines_.Take();
     // 16 x 65535 x 65535 x 2 bytes does not fit the allocator's 32-bit size.
     EXPECT_EQ(TextureCreate(&t, 65535, 65535, 4, nullptr), 0);
-    ASSERT_EQ(lines_.size(), 2u) << Lines();
-    EXPECT_EQ(lines_[0].rfind(u"AL Failed(not enough memory)", 0), 0u) << Lines();
-    EXPECT_EQ(lines_[1], u"TextureCreateAllocError\r\n");
+    Lines lines = lines_.Take();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].rfind(u"AL Failed(not enough memory)", 0), 0u);
+    EXPECT_EQ(lines[1], u"TextureCreateAllocError\r\n");
     EXPECT_EQ(t.texelBlock, nullptr);
     EXPECT_EQ(t.width, 7); // no field changed
-
     // Through the loader: a 1024 x 1024 picture at 8 level bits needs 512 MiB.
     WriteHostFile("big.zit", ZitBytes(1024, 1024, std::vector<uint16_t>(1024 * 1024, 0xFFFF)));
-    lines_.clear();
     EXPECT_EQ(TextureLoadZit(&t, "big.zit", 8), 0);
-    EXPECT_TRUE(HasLine(u"TextureCreateAllocError")) << Lines();
+    lines = lines_.Take();
+    EXPECT_EQ(lines.back(), u"TextureCreateAllocError\r\n");
     EXPECT_EQ(t.texelBlock, nullptr);
-    EXPECT_EQ(allocCount, before);
-
     // Level bits beyond an 8-bit intensity, and sizes the fields cannot hold.
     const uint16_t texel = 0xFFFF;
-    lines_.clear();
     EXPECT_EQ(TextureCreate(&t, 1, 1, 9, &texel), 0);
     EXPECT_EQ(TextureCreate(&t, 1, 1, -1, &texel), 0);
     EXPECT_EQ(TextureCreate(&t, 65536, 1, 0, nullptr), 0);
     EXPECT_EQ(TextureCreate(&t, 1, -1, 0, nullptr), 0);
-    EXPECT_EQ(lines_.size(), 4u) << Lines();
+    EXPECT_EQ(lines_.Take().size(), 4u);
     EXPECT_EQ(t.texelBlock, nullptr);
     EXPECT_EQ(allocCount, before);
 }

@@ -1,10 +1,9 @@
-// A fresh temporary folder as the device's root, the debug lines printed while
-// a test runs, and a started allocator: the setting of the file and texture
-// tests.
+// The setting of the resource tests: the lines sent to the device's debug
+// output, kept off standard error since most are provoked on purpose; and a
+// fresh temporary folder as the device's root, with a started allocator.
 #pragma once
 #include "host/debug_output.h"
 #include "host/module.h"
-#include "host/text.h"
 #include "resource/file.h"
 #include "resource/memory.h"
 
@@ -16,6 +15,34 @@
 #include <string>
 #include <vector>
 
+using Lines = std::vector<std::u16string>;
+
+class DebugLines {
+  public:
+    DebugLines() {
+        host::SetDebugToStderr(false);
+        host::SetDebugListener(
+            [](const char16_t* text, void* lines) { static_cast<Lines*>(lines)->push_back(text); },
+            &lines_);
+    }
+    ~DebugLines() {
+        host::SetDebugListener(nullptr, nullptr);
+        host::SetDebugToStderr(true);
+    }
+    DebugLines(const DebugLines&) = delete;
+    DebugLines& operator=(const DebugLines&) = delete;
+
+    // Hands over the lines so far and starts afresh.
+    Lines Take() {
+        Lines taken;
+        taken.swap(lines_);
+        return taken;
+    }
+
+  private:
+    Lines lines_;
+};
+
 class DeviceFolderTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -26,47 +53,24 @@ class DeviceFolderTest : public ::testing::Test {
         host::SetDeviceRoot(root_.string());
         host::SetModuleFileName(u"\\kq3d-clock");
         FileInitDirectory();
-        ASSERT_EQ(std::u16string(programDirectory), u"\\");
         MemoryInit();
         MemoryLevelSetup(1024, 0);
-        host::SetDebugToStderr(false);
-        host::SetDebugListener(
-            [](const char16_t* text, void* context) {
-                static_cast<std::vector<std::u16string>*>(context)->push_back(text);
-            },
-            &lines_);
     }
-
     void TearDown() override {
-        host::SetDebugListener(nullptr, nullptr);
-        host::SetDebugToStderr(true);
         host::SetModuleFileName(nullptr);
         host::SetDeviceRoot("");
         std::filesystem::remove_all(root_);
     }
 
-    // A file in the device's root folder, written directly on this machine.
+    // Files in the device's root folder, as this machine sees them.
     void WriteHostFile(const std::string& name, const std::string& bytes) {
-        std::ofstream out(root_ / name, std::ios::binary);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(root_ / name, std::ios::binary) << bytes;
     }
     std::string ReadHostFile(const std::string& name) {
         std::ifstream in(root_ / name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-    bool HasLine(const std::u16string& line) const {
-        for (const auto& l : lines_) {
-            if (l == line + u"\r\n") return true;
-        }
-        return false;
-    }
-    std::string Lines() const {
-        std::string all;
-        for (const auto& l : lines_)
-            all += host::ToUtf8(l);
-        return all;
-    }
 
     std::filesystem::path root_;
-    std::vector<std::u16string> lines_;
+    DebugLines lines_;
 };
