@@ -24,54 +24,47 @@ TEST(ClockFace, HandAnglesFollowTheTime) {
     EXPECT_EQ(MinuteHandAngle(8, 30), 1024 - 580); // 2088960 / 3600 = 580.27
     EXPECT_EQ(SecondHandAngle(59), 1024 - 4027);
     EXPECT_EQ(HourHandAngle(11, 59), 1024 - 4090);
-
     EXPECT_EQ(HourMarkAngle(0), 0);
     EXPECT_EQ(HourMarkAngle(1), 341);
     EXPECT_EQ(HourMarkAngle(3), 1024);
     EXPECT_EQ(HourMarkAngle(11), 3754);
 }
 
-class DrawListTest : public ClockTest {};
+class DrawListTest : public ClockTest {
+  protected:
+    std::vector<DrawNode*> Listed() const {
+        std::vector<DrawNode*> listed;
+        for (DrawNode* node = app_->drawList; node != nullptr; node = node->next)
+            listed.push_back(node);
+        return listed;
+    }
+};
 
-DrawNode* Node(ClockApp& app, Fixed key) {
-    DrawNode* node = app.TakeDrawNode();
-    node->key = key;
-    return node;
-}
-
-TEST_F(DrawListTest, KeepsFarBeforeNearAndEqualKeysInInsertionOrder) {
+// Far before near, equal keys in insertion order, so that the one inserted
+// last is drawn last: of two marks at the same place and depth, yellow then
+// red, the red one covers the yellow one.
+TEST_F(DrawListTest, KeepsFarBeforeNearAndDrawsEqualKeysInInsertionOrder) {
     ClockApp& app = StartApp();
     app.ResetDrawList();
     EXPECT_EQ(app.drawList, nullptr);
-    DrawNode* a = Node(app, 5);
-    DrawNode* b = Node(app, 5);
-    DrawNode* c = Node(app, 7);
-    DrawNode* d = Node(app, 5);
-    DrawNode* e = Node(app, 1);
-    DrawNode* f = Node(app, 7);
-    for (DrawNode* node : {a, b, c, d, e, f})
-        app.InsertDrawNode(node);
-    std::vector<DrawNode*> order;
-    for (DrawNode* node = app.drawList; node != nullptr; node = node->next)
-        order.push_back(node);
-    EXPECT_EQ(order, (std::vector<DrawNode*>{c, f, a, b, d, e}));
-}
+    std::vector<DrawNode*> nodes;
+    for (Fixed key : {5, 5, 7, 5, 1, 7}) {
+        nodes.push_back(app.TakeDrawNode());
+        nodes.back()->key = key;
+        app.InsertDrawNode(nodes.back());
+    }
+    EXPECT_EQ(Listed(),
+              (std::vector<DrawNode*>{nodes[2], nodes[5], nodes[0], nodes[1], nodes[3], nodes[4]}));
 
-TEST_F(DrawListTest, EqualKeysAreDrawnInInsertionOrder) {
-    ClockApp& app = StartApp();
-    app.renderer->focalLength = 0xFA0000;
+    app.renderer->focalLength = kCameraDistance; // as the first scene frame sets it
     app.renderer->ambientColor = 0;
     DisplayClearFrame(app.display, 0);
-    // Two marks at the same place and depth, yellow first, then red: the red
-    // one is drawn last and covers the yellow one.
-    Matrix placement;
-    MatrixIdentity(&placement);
-    MatrixTranslate(&placement, 0, 0, 0xFA0000);
     app.ResetDrawList();
     for (uint32_t colour : {0xFFFFFF00u, 0xFFFF0000u}) {
         DrawNode* node = app.TakeDrawNode();
-        node->matrix = placement;
-        node->key = placement.m[14];
+        MatrixIdentity(&node->matrix);
+        MatrixTranslate(&node->matrix, 0, 0, kCameraDistance);
+        node->key = node->matrix.m[14];
         node->colour = colour;
         node->mesh = &MarkMesh;
         node->texture = nullptr;
@@ -83,51 +76,23 @@ TEST_F(DrawListTest, EqualKeysAreDrawnInInsertionOrder) {
     EXPECT_EQ(centre & 0x07E0, 0) << std::hex << centre; // red: no green
 }
 
-TEST_F(DrawListTest, ThePoolGivesFortyNodesAndThenNone) {
+TEST_F(DrawListTest, BuildClockPlacesFifteenNodesFarToNearWithAfternoonsAsMornings) {
     ClockApp& app = StartApp();
-    app.ResetDrawList();
-    for (int i = 0; i < kDrawNodeCount; ++i)
-        EXPECT_EQ(app.TakeDrawNode(), &app.drawNodes[i]);
-    EXPECT_EQ(app.TakeDrawNode(), nullptr);
-    EXPECT_EQ(app.TakeDrawNode(), nullptr);
-
-    // A clock built with only five nodes left draws five and overruns
-    // nothing; the matrix stack still comes back to its bottom entry.
-    SkipIntro();
-    app.OnFrame();
-    app.ResetDrawList();
-    app.nextNode = &app.drawNodes[kDrawNodeCount - 5];
-    app.MatrixStackReset();
-    app.BuildClock();
-    int listed = 0;
-    for (DrawNode* node = app.drawList; node != nullptr; node = node->next)
-        ++listed;
-    EXPECT_EQ(listed, 5);
-    EXPECT_EQ(app.matrixTop, &app.matrixStack[0]);
-}
-
-TEST_F(DrawListTest, BuildClockPlacesFifteenNodesSortedByDepth) {
-    ClockApp& app = StartApp();
-    SkipIntro();
-    app.OnFrame();
+    Frames(11);
     EXPECT_EQ(app.nextNode - app.drawNodes, 15);
-    int listed = 0;
+    const std::vector<DrawNode*> listed = Listed();
+    EXPECT_EQ(listed.size(), 15u);
     int hands = 0;
     Fixed previous = INT32_MAX;
-    for (DrawNode* node = app.drawList; node != nullptr; node = node->next) {
-        ++listed;
+    for (const DrawNode* node : listed) {
         hands += node->mesh == &HandMesh;
         EXPECT_LE(node->key, previous);
         EXPECT_EQ(node->key, node->matrix.m[14]);
         EXPECT_EQ(node->texture, nullptr);
         previous = node->key;
     }
-    EXPECT_EQ(listed, 15);
     EXPECT_EQ(hands, 3);
-}
 
-TEST_F(DrawListTest, AfternoonHoursAreTheMorningsOnTheFace) {
-    ClockApp& app = StartApp();
     auto build = [&app](uint16_t hour) {
         host::SetLocalTimeFixed(TimeOfDay(hour, 20, 10));
         app.animation.state = CameraHold;
@@ -143,6 +108,23 @@ TEST_F(DrawListTest, AfternoonHoursAreTheMorningsOnTheFace) {
     EXPECT_EQ(build(15), build(3));
     EXPECT_EQ(build(0), build(12));
     EXPECT_NE(build(4), build(3));
+}
+
+// A clock built with only five nodes left draws five and overruns nothing;
+// the matrix stack still comes back to its bottom entry.
+TEST_F(DrawListTest, ThePoolGivesFortyNodesAndThenNone) {
+    ClockApp& app = StartApp();
+    app.ResetDrawList();
+    for (int i = 0; i < kDrawNodeCount; ++i)
+        EXPECT_EQ(app.TakeDrawNode(), &app.drawNodes[i]);
+    EXPECT_EQ(app.TakeDrawNode(), nullptr);
+    EXPECT_EQ(app.TakeDrawNode(), nullptr);
+    app.ResetDrawList();
+    app.nextNode = &app.drawNodes[kDrawNodeCount - 5];
+    app.MatrixStackReset();
+    app.BuildClock();
+    EXPECT_EQ(Listed().size(), 5u);
+    EXPECT_EQ(app.matrixTop, &app.matrixStack[0]);
 }
 
 } // namespace

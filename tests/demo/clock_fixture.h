@@ -12,55 +12,47 @@
 #include "host/screen.h"
 #include "resource/file.h"
 #include "resource/memory.h"
+#include "resource/zit.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-// The pictures' texels: the background's green channel is always full, its
-// red (at most half) and blue follow the column and row, so every background
-// pixel tells where it came from and none is grey; the ball's texture is pure
-// magenta (no green), the title strip one blue.
+// The pictures' texels: every background pixel tells where it came from (red
+// from the column, blue from the row, green full, never grey); the ball's
+// texture is pure magenta (no green), the title strip one blue.
 inline uint16_t BackgroundTexel(int32_t x, int32_t y) {
     return static_cast<uint16_t>((x & 15) << 11 | 0x07E0 | (y & 31));
 }
 constexpr uint16_t kFlowerTexel = 0xF81F;
 constexpr uint16_t kTitleTexel = 0x001F;
 
-// A ".zit" file: 16 header bytes (width at 8, height at 10), then the texels.
-inline std::string ZitBytes(int32_t width, int32_t height,
-                            const std::function<uint16_t(int32_t, int32_t)>& texel) {
-    std::string bytes(16, '\0');
-    bytes[8] = static_cast<char>(width & 0xFF);
-    bytes[9] = static_cast<char>(width >> 8);
-    bytes[10] = static_cast<char>(height & 0xFF);
-    bytes[11] = static_cast<char>(height >> 8);
+// A ".zit" file whose texels come from texel(x, y).
+template <class Texel>
+std::string ZitBytes(uint16_t width, uint16_t height, Texel texel) {
+    std::string bytes(kZitHeaderBytes, '\0');
+    ZitWriteHeader(reinterpret_cast<uint8_t*>(bytes.data()), {width, height});
     for (int32_t y = 0; y < height; ++y) {
         for (int32_t x = 0; x < width; ++x) {
-            const uint16_t value = texel(x, y);
-            bytes.push_back(static_cast<char>(value & 0xFF));
-            bytes.push_back(static_cast<char>(value >> 8));
+            bytes += static_cast<char>(texel(x, y) & 0xFF);
+            bytes += static_cast<char>(texel(x, y) >> 8);
         }
     }
     return bytes;
 }
+inline auto Plain(uint16_t texel) {
+    return [texel](int32_t, int32_t) { return texel; };
+}
 
 inline host::SystemTime TimeOfDay(uint16_t hour, uint16_t minute, uint16_t second) {
-    host::SystemTime time{};
-    time.year = 2004;
-    time.month = 6;
-    time.day = 1;
-    time.hour = hour;
-    time.minute = minute;
-    time.second = second;
-    return time;
+    return host::SystemTime{2004, 6, 2, 1, hour, minute, second, 0};
 }
 
 // The screen pixel showing frame pixel (column x, row y): the frame sits at
@@ -83,19 +75,15 @@ class ClockTest : public ::testing::Test {
         host::SetLocalTimeFixed(TimeOfDay(3, 0, 40));
         host::SetDebugToStderr(false);
         host::SetDebugListener(
-            [](const char16_t* text, void* context) {
-                static_cast<std::vector<std::u16string>*>(context)->push_back(text);
+            [](const char16_t* text, void* lines) {
+                static_cast<std::vector<std::u16string>*>(lines)->push_back(text);
             },
             &lines_);
-        static const bool started = [] {
-            MemoryInit();
-            MemoryLevelSetup(1024, 0);
-            return true;
-        }();
+        // Once only: a fresh level 0 would free blocks that outlive a test.
+        static const bool started = (MemoryInit(), MemoryLevelSetup(1024, 0), true);
         (void)started;
         FileInitDirectory();
     }
-
     void TearDown() override {
         app_.reset();
         host::SetDebugListener(nullptr, nullptr);
@@ -108,41 +96,30 @@ class ClockTest : public ::testing::Test {
     }
 
     void WritePicture(const std::string& name, const std::string& bytes) {
-        std::ofstream out(root_ / name, std::ios::binary);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(root_ / name, std::ios::binary) << bytes;
     }
-
     // The three pictures in the sizes the clock asks for.
     void WritePictures() {
-        WritePicture("hana01.zit", ZitBytes(16, 16, [](int32_t, int32_t) { return kFlowerTexel; }));
+        WritePicture("hana01.zit", ZitBytes(16, 16, Plain(kFlowerTexel)));
         WritePicture("yama01.zit", ZitBytes(240, 240, BackgroundTexel));
-        WritePicture("title01.zit",
-                     ZitBytes(40, 240, [](int32_t, int32_t) { return kTitleTexel; }));
+        WritePicture("title01.zit", ZitBytes(40, 240, Plain(kTitleTexel)));
     }
-
     // The application as main makes it, set up.
     ClockApp& StartApp() {
-        app_ = std::make_unique<ClockApp>(&instance_, 240, 240, u"test");
+        static int instance;
+        app_ = std::make_unique<ClockApp>(&instance, 240, 240, u"test");
         app_->SetUpScene();
         return *app_;
     }
-
-    void SkipIntro(int32_t frames = 10) {
-        for (int32_t i = 0; i < frames; ++i)
+    void Frames(int32_t count) {
+        for (int32_t i = 0; i < count; ++i)
             app_->OnFrame();
     }
-
     bool HasLine(const std::u16string& line) const {
-        for (const auto& l : lines_) {
-            if (l == line + u"\r\n") return true;
-        }
-        return false;
+        return std::find(lines_.begin(), lines_.end(), line + u"\r\n") != lines_.end();
     }
 
-    static int instance_;
     std::filesystem::path root_;
     std::vector<std::u16string> lines_;
     std::unique_ptr<ClockApp> app_;
 };
-
-inline int ClockTest::instance_;

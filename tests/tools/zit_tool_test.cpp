@@ -16,6 +16,14 @@
 
 namespace {
 
+// A picture of many colours.
+RgbImage Noise(uint32_t width, uint32_t height) {
+    RgbImage picture{width, height, {}};
+    for (uint32_t i = 0; i < width * height * 3; ++i)
+        picture.rgb.push_back(static_cast<uint8_t>((i * 97 + i / 7 * 13) & 0xFF));
+    return picture;
+}
+
 class ZitTool : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -27,10 +35,13 @@ class ZitTool : public ::testing::Test {
 
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
 
-    int Run(std::vector<std::string> args) {
-        args.insert(args.begin(), "kq3d-zit");
+    // Runs the tool on a command and files in the test's folder.
+    int Run(const std::vector<std::string>& args) {
+        std::vector<std::string> paths = {"kq3d-zit"};
+        for (size_t i = 0; i < args.size(); ++i)
+            paths.push_back(i == 0 ? args[i] : Path(args[i]));
         std::vector<const char*> argv;
-        for (const auto& a : args)
+        for (const auto& a : paths)
             argv.push_back(a.c_str());
         std::ostringstream out, err;
         const int status = ZitToolMain(static_cast<int>(argv.size()), argv.data(), out, err);
@@ -46,25 +57,20 @@ class ZitTool : public ::testing::Test {
         std::ifstream in(Path(name), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-
-    // A PNG of any layout, rows given as raw bytes in that layout.
-    void WritePng(const std::string& name, uint32_t width, uint32_t height, int colorType,
-                  int bitDepth, const std::vector<uint8_t>& pixels,
-                  const std::vector<png_color>& palette = {}) {
+    // A PNG of one row in any layout, the row given as raw bytes.
+    void WritePng(const std::string& name, uint32_t width, int colorType, int bitDepth,
+                  const std::vector<uint8_t>& row) {
         std::FILE* f = std::fopen(Path(name).c_str(), "wb");
         ASSERT_NE(f, nullptr);
         png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
         png_infop info = png_create_info_struct(png);
         png_init_io(png, f);
-        png_set_IHDR(png, info, width, height, bitDepth, colorType, PNG_INTERLACE_NONE,
+        png_set_IHDR(png, info, width, 1, bitDepth, colorType, PNG_INTERLACE_NONE,
                      PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        if (!palette.empty()) {
-            png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
-        }
+        const png_color palette[] = {{0, 0, 0}, {255, 0, 0}};
+        if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_PLTE(png, info, palette, 2);
         png_write_info(png, info);
-        const size_t rowBytes = pixels.size() / height;
-        for (uint32_t y = 0; y < height; ++y)
-            png_write_row(png, &pixels[y * rowBytes]);
+        png_write_row(png, row.data());
         png_write_end(png, nullptr);
         png_destroy_write_struct(&png, &info);
         std::fclose(f);
@@ -77,131 +83,110 @@ class ZitTool : public ::testing::Test {
 } // namespace
 
 TEST_F(ZitTool, RoundTripsAPictureWithinRgb565Precision) {
-    RgbImage picture;
-    picture.width = 37;
-    picture.height = 23;
-    for (uint32_t i = 0; i < picture.width * picture.height * 3; ++i) {
-        picture.rgb.push_back(static_cast<uint8_t>((i * 97 + i / 7 * 13) & 0xFF));
-    }
+    const RgbImage picture = Noise(37, 23);
     std::string error;
     ASSERT_TRUE(PngWrite(Path("in.png"), picture, &error)) << error;
-    ASSERT_EQ(Run({"encode", Path("in.png"), Path("a.zit")}), 0) << err_;
+    ASSERT_EQ(Run({"encode", "in.png", "a.zit"}), 0) << err_;
     const std::string zit = ReadBytes("a.zit");
     ASSERT_EQ(zit.size(), 16u + 2 * 37 * 23);
-    EXPECT_EQ(zit.substr(0, 8), std::string(8, '\0'));
-    EXPECT_EQ(zit.substr(8, 4), std::string("\x25\x00\x17\x00", 4));
-    EXPECT_EQ(zit.substr(12, 4), std::string(4, '\0'));
+    EXPECT_EQ(zit.substr(0, 16), std::string("\0\0\0\0\0\0\0\0\x25\0\x17\0\0\0\0\0", 16));
 
-    ASSERT_EQ(Run({"decode", Path("a.zit"), Path("out.png")}), 0) << err_;
+    ASSERT_EQ(Run({"decode", "a.zit", "out.png"}), 0) << err_;
     RgbImage back;
     ASSERT_TRUE(PngRead(Path("out.png"), &back, &error)) << error;
     ASSERT_EQ(back.width, picture.width);
     ASSERT_EQ(back.height, picture.height);
     int worst[3] = {};
-    for (size_t i = 0; i < back.rgb.size(); ++i) {
+    for (size_t i = 0; i < back.rgb.size(); ++i)
         worst[i % 3] = std::max(worst[i % 3], std::abs(back.rgb[i] - picture.rgb[i]));
-    }
     EXPECT_LE(worst[0], 4);
     EXPECT_LE(worst[1], 2);
     EXPECT_LE(worst[2], 4);
 
     // Texels survive a trip out to PNG and back unchanged.
-    ASSERT_EQ(Run({"encode", Path("out.png"), Path("b.zit")}), 0) << err_;
+    ASSERT_EQ(Run({"encode", "out.png", "b.zit"}), 0) << err_;
     EXPECT_EQ(ReadBytes("b.zit"), zit);
-    EXPECT_EQ(Run({"info", Path("b.zit")}), 0);
+    EXPECT_EQ(Run({"info", "b.zit"}), 0);
     EXPECT_NE(out_.find("width:         37"), std::string::npos) << out_;
     EXPECT_NE(out_.find("expected size: 1718 bytes"), std::string::npos) << out_;
     EXPECT_NE(out_.find("engine loads:  yes"), std::string::npos) << out_;
 }
 
 TEST_F(ZitTool, ReadsEveryPngLayout) {
-    std::string error;
-    ZitPicture picture;
-    // Palette, 2 pixels.
-    WritePng("palette.png", 2, 1, PNG_COLOR_TYPE_PALETTE, 8, {1, 0}, {{0, 0, 0}, {255, 0, 0}});
-    ASSERT_EQ(Run({"encode", Path("palette.png"), Path("p.zit")}), 0) << err_;
-    ASSERT_TRUE(ZitLoadPicture(Path("p.zit"), &picture, &error));
-    EXPECT_EQ(picture.texels, (std::vector<uint16_t>{0xF800, 0x0000}));
-    // 16-bit grey: white and 50 %.
-    WritePng("grey16.png", 2, 1, PNG_COLOR_TYPE_GRAY, 16, {0xFF, 0xFF, 0x80, 0x00});
-    ASSERT_EQ(Run({"encode", Path("grey16.png"), Path("g.zit")}), 0) << err_;
-    ASSERT_TRUE(ZitLoadPicture(Path("g.zit"), &picture, &error));
-    EXPECT_EQ(picture.texels, (std::vector<uint16_t>{0xFFFF, RgbTo565(0x80, 0x80, 0x80)}));
-    // 1-bit grey.
-    WritePng("grey1.png", 8, 1, PNG_COLOR_TYPE_GRAY, 1, {0xA0});
-    ASSERT_EQ(Run({"encode", Path("grey1.png"), Path("g1.zit")}), 0) << err_;
-    ASSERT_TRUE(ZitLoadPicture(Path("g1.zit"), &picture, &error));
-    EXPECT_EQ(picture.texels, (std::vector<uint16_t>{0xFFFF, 0, 0xFFFF, 0, 0, 0, 0, 0}));
-    // RGBA: transparent becomes black, opaque keeps its colour, half is half.
-    WritePng("rgba.png", 3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8,
-             {255, 255, 255, 0, 0, 0, 255, 255, 255, 255, 255, 128});
-    ASSERT_EQ(Run({"encode", Path("rgba.png"), Path("a.zit")}), 0) << err_;
-    ASSERT_TRUE(ZitLoadPicture(Path("a.zit"), &picture, &error));
-    EXPECT_EQ(picture.texels, (std::vector<uint16_t>{0, 0x001F, RgbTo565(128, 128, 128)}));
-    // Grey with alpha, 16 bits a channel.
-    WritePng("ga16.png", 1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, {0xFF, 0xFF, 0xFF, 0xFF});
-    ASSERT_EQ(Run({"encode", Path("ga16.png"), Path("ga.zit")}), 0) << err_;
-    ASSERT_TRUE(ZitLoadPicture(Path("ga.zit"), &picture, &error));
-    EXPECT_EQ(picture.texels, (std::vector<uint16_t>{0xFFFF}));
+    const struct {
+        uint32_t width;
+        int colorType, bitDepth;
+        std::vector<uint8_t> row;
+        std::vector<uint16_t> texels;
+    } layouts[] = {
+        {2, PNG_COLOR_TYPE_PALETTE, 8, {1, 0}, {0xF800, 0}},
+        {2, PNG_COLOR_TYPE_GRAY, 16, {0xFF, 0xFF, 0x80, 0x00}, {0xFFFF, RgbTo565(128, 128, 128)}},
+        {8, PNG_COLOR_TYPE_GRAY, 1, {0xA0}, {0xFFFF, 0, 0xFFFF, 0, 0, 0, 0, 0}},
+        // Transparent becomes black, opaque keeps its colour, half is half.
+        {3,
+         PNG_COLOR_TYPE_RGB_ALPHA,
+         8,
+         {255, 255, 255, 0, 0, 0, 255, 255, 255, 255, 255, 128},
+         {0, 0x001F, RgbTo565(128, 128, 128)}},
+        {1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, {0xFF, 0xFF, 0xFF, 0xFF}, {0xFFFF}},
+    };
+    for (const auto& layout : layouts) {
+        SCOPED_TRACE(testing::Message()
+                     << "colour type " << layout.colorType << ", " << layout.bitDepth << " bits");
+        WritePng("in.png", layout.width, layout.colorType, layout.bitDepth, layout.row);
+        ASSERT_EQ(Run({"encode", "in.png", "out.zit"}), 0) << err_;
+        ZitPicture picture;
+        std::string error;
+        ASSERT_TRUE(ZitLoadPicture(Path("out.zit"), &picture, &error)) << error;
+        EXPECT_EQ(picture.texels, layout.texels);
+    }
 }
 
-TEST_F(ZitTool, RefusesBadInputWithAMessageAndAFailingStatus) {
-    EXPECT_EQ(Run({}), 2);
-    EXPECT_EQ(Run({"encode", Path("x.png")}), 2);
-    EXPECT_EQ(Run({"squash", "a", "b"}), 2);
-    EXPECT_NE(err_.find("usage"), std::string::npos);
-
-    EXPECT_EQ(Run({"encode", Path("missing.png"), Path("o.zit")}), 1);
-    EXPECT_NE(err_.find("cannot open"), std::string::npos) << err_;
-    WriteBytes("text.png", "this is not a picture");
-    EXPECT_EQ(Run({"encode", Path("text.png"), Path("o.zit")}), 1);
-    EXPECT_NE(err_.find("not a PNG"), std::string::npos) << err_;
-    EXPECT_FALSE(std::filesystem::exists(Path("o.zit")));
-
-    RgbImage picture;
-    picture.width = 64;
-    picture.height = 64;
-    for (uint32_t i = 0; i < 64 * 64 * 3; ++i)
-        picture.rgb.push_back(static_cast<uint8_t>(i * 31));
+TEST_F(ZitTool, RefusesBadInputWithAOneLineMessageAndAFailingStatus) {
     std::string error;
-    ASSERT_TRUE(PngWrite(Path("good.png"), picture, &error));
+    ASSERT_TRUE(PngWrite(Path("good.png"), Noise(64, 64), &error));
     const std::string png = ReadBytes("good.png");
     WriteBytes("cut.png", png.substr(0, png.size() / 2));
-    EXPECT_EQ(Run({"encode", Path("cut.png"), Path("o.zit")}), 1);
-    EXPECT_NE(err_.find("bad PNG"), std::string::npos) << err_;
-    EXPECT_EQ(std::count(err_.begin(), err_.end(), '\n'), 1) << err_;
-
-    // Wider than a texture can be.
-    WritePng("wide.png", 70000, 1, PNG_COLOR_TYPE_GRAY, 1, std::vector<uint8_t>(8750, 0));
-    EXPECT_EQ(Run({"encode", Path("wide.png"), Path("o.zit")}), 1);
-    EXPECT_NE(err_.find("70000 x 1"), std::string::npos) << err_;
-    EXPECT_NE(err_.find("at most 65535 x 65535"), std::string::npos) << err_;
-
-    EXPECT_EQ(Run({"encode", Path("good.png"), Path("no/such/dir/o.zit")}), 1);
-    EXPECT_NE(err_.find("cannot create"), std::string::npos) << err_;
-
-    // Short ".zit" files: decode refuses them, info says why.
-    ASSERT_EQ(Run({"encode", Path("good.png"), Path("good.zit")}), 0);
+    WriteBytes("text.png", "this is not a picture");
+    WritePng("wide.png", 70000, PNG_COLOR_TYPE_GRAY, 1, std::vector<uint8_t>(8750, 0));
+    ASSERT_EQ(Run({"encode", "good.png", "good.zit"}), 0);
     const std::string zit = ReadBytes("good.zit");
     WriteBytes("short.zit", zit.substr(0, zit.size() - 1));
-    EXPECT_EQ(Run({"decode", Path("short.zit"), Path("o.png")}), 1);
-    EXPECT_NE(err_.find("need 8208"), std::string::npos) << err_;
-    EXPECT_FALSE(std::filesystem::exists(Path("o.png")));
-    EXPECT_EQ(Run({"info", Path("short.zit")}), 1);
-    EXPECT_NE(out_.find("engine loads:  no (1 bytes short of its texels)"), std::string::npos)
-        << out_;
     WriteBytes("tiny.zit", zit.substr(0, 10));
-    EXPECT_EQ(Run({"decode", Path("tiny.zit"), Path("o.png")}), 1);
-    EXPECT_NE(err_.find("too short for the 16-byte header"), std::string::npos) << err_;
-    EXPECT_EQ(Run({"info", Path("tiny.zit")}), 1);
-    EXPECT_EQ(Run({"info", Path("missing.zit")}), 1);
-    // A header that promises far more than the file holds.
+    // A header that promises far more than the file holds; one with no texels.
     WriteBytes("claims.zit", std::string("\0\0\0\0\0\0\0\0\xFF\xFF\xFF\xFF\0\0\0\0abcd", 20));
-    EXPECT_EQ(Run({"decode", Path("claims.zit"), Path("o.png")}), 1);
-    EXPECT_EQ(Run({"info", Path("claims.zit")}), 1);
-    EXPECT_NE(out_.find("expected size: 8589672466 bytes"), std::string::npos) << out_;
-    // No texels at all: nothing to decode, though the engine would load it.
     WriteBytes("empty.zit", std::string(16, '\0'));
-    EXPECT_EQ(Run({"decode", Path("empty.zit"), Path("o.png")}), 1);
-    EXPECT_EQ(Run({"info", Path("empty.zit")}), 0);
+
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* says;
+    } cases[] = {
+        {{}, 2, "usage"},
+        {{"encode", "x.png"}, 2, "usage"},
+        {{"squash", "a", "b"}, 2, "usage"},
+        {{"encode", "missing.png", "o.zit"}, 1, "cannot open"},
+        {{"encode", "text.png", "o.zit"}, 1, "not a PNG"},
+        {{"encode", "cut.png", "o.zit"}, 1, "bad PNG"},
+        {{"encode", "wide.png", "o.zit"},
+         1,
+         "70000 x 1 pixels; a texture holds at most 65535 x 65535"},
+        {{"encode", "good.png", "no/such/dir/o.zit"}, 1, "cannot create"},
+        {{"decode", "short.zit", "o.png"}, 1, "need 8208"},
+        {{"info", "short.zit"}, 1, "engine loads:  no (1 bytes short of its texels)"},
+        {{"decode", "tiny.zit", "o.png"}, 1, "too short for the 16-byte header"},
+        {{"info", "tiny.zit"}, 1, "header"},
+        {{"info", "missing.zit"}, 1, "missing.zit"},
+        {{"decode", "claims.zit", "o.png"}, 1, "need 8589672466"},
+        {{"info", "claims.zit"}, 1, "expected size: 8589672466 bytes"},
+        {{"decode", "empty.zit", "o.png"}, 1, "empty.zit"}, // no texels to decode ...
+        {{"info", "empty.zit"}, 0, "engine loads:  yes"},   // ... though the engine loads it
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Run(c.args), c.status) << testing::PrintToString(c.args);
+        EXPECT_NE((out_ + err_).find(c.says), std::string::npos) << out_ << err_;
+        EXPECT_EQ(std::count(err_.begin(), err_.end(), '\n'), c.status != 0) << err_;
+    }
+    EXPECT_FALSE(std::filesystem::exists(Path("o.zit")));
+    EXPECT_FALSE(std::filesystem::exists(Path("o.png")));
 }
