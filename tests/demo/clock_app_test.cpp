@@ -89,7 +89,7 @@ class SkippedTextures : public ClockTest {
   protected:
     void ExpectSkipped(bool loadError) {
         StartApp();
-        EXPECT_EQ(HasLine(u"ZitLoadError"), loadError);
+        EXPECT_EQ(lines_.Has(u"ZitLoadError"), loadError);
         for (int32_t y = 0; y < 40; ++y)
             host::ScreenSetPixel(5, y, 0x1234);
         Frames(11);
@@ -107,9 +107,9 @@ TEST_F(SkippedTextures, WhenMissing) {
 }
 
 TEST_F(SkippedTextures, WhenTheyDoNotFit) { // not square, too narrow, too low
-    WritePicture("hana01.zit", ZitBytes(16, 32, Plain(kFlowerTexel)));
-    WritePicture("yama01.zit", ZitBytes(239, 240, BackgroundTexel));
-    WritePicture("title01.zit", ZitBytes(40, 239, Plain(kTitleTexel)));
+    WriteHostFile("hana01.zit", PlainZit(16, 32, kFlowerTexel));
+    WriteHostFile("yama01.zit", BackgroundZit(239));
+    WriteHostFile("title01.zit", PlainZit(40, 239, kTitleTexel));
     ExpectSkipped(false);
 }
 

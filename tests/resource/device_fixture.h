@@ -1,14 +1,17 @@
-// The setting of the resource tests: the lines sent to the device's debug
-// output, kept off standard error since most are provoked on purpose; and a
-// fresh temporary folder as the device's root, with a started allocator.
+// The setting of the resource and clock tests: the lines sent to the device's
+// debug output, kept off standard error since most are provoked on purpose;
+// and a fresh temporary folder as the device's root, with the allocator
+// started.
 #pragma once
 #include "host/debug_output.h"
 #include "host/module.h"
 #include "resource/file.h"
 #include "resource/memory.h"
+#include "resource/zit.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -38,10 +41,24 @@ class DebugLines {
         taken.swap(lines_);
         return taken;
     }
+    bool Has(const std::u16string& line) const {
+        return std::find(lines_.begin(), lines_.end(), line + u"\r\n") != lines_.end();
+    }
 
   private:
     Lines lines_;
 };
+
+// A ".zit" file: the header, then the texels, low byte first.
+inline std::string ZitBytes(uint16_t width, uint16_t height, const std::vector<uint16_t>& texels) {
+    std::string bytes(kZitHeaderBytes, '\0');
+    ZitWriteHeader(reinterpret_cast<uint8_t*>(bytes.data()), {width, height});
+    for (uint16_t t : texels) {
+        bytes += static_cast<char>(t & 0xFF);
+        bytes += static_cast<char>(t >> 8);
+    }
+    return bytes;
+}
 
 class DeviceFolderTest : public ::testing::Test {
   protected:
@@ -53,8 +70,9 @@ class DeviceFolderTest : public ::testing::Test {
         host::SetDeviceRoot(root_.string());
         host::SetModuleFileName(u"\\kq3d-clock");
         FileInitDirectory();
-        MemoryInit();
-        MemoryLevelSetup(1024, 0);
+        // Once only: a fresh level 0 would free blocks that outlive a test.
+        static const bool started = (MemoryInit(), MemoryLevelSetup(1024, 0), true);
+        (void)started;
     }
     void TearDown() override {
         host::SetModuleFileName(nullptr);
