@@ -120,7 +120,6 @@ TEST_F(ZitTool, ReadsEveryPngLayout) {
          8,
          {255, 255, 255, 0, 0, 0, 255, 255, 255, 255, 255, 128},
          {0, 0x001F, RgbTo565(128, 128, 128)}},
-        {1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, {0xFF, 0xFF, 0xFF, 0xFF}, {0xFFFF}},
     };
     for (const auto& layout : layouts) {
         WritePng("in.png", layout.width, layout.colorType, layout.bitDepth, layout.row);
