@@ -2,18 +2,15 @@
 // after a number of frames, and what its screenshot shows.
 #include "../platform/failing_new.h"
 #include "clock_fixture.h"
-#include "host/device.h"
 #include "host/gx.h"
 #include "host/screenshot.h"
 #include "platform/startup.h"
 
-#include <gtest/gtest.h>
 #include <png.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 namespace {
 

@@ -2,10 +2,7 @@
 
 #include "device_fixture.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
-#include <string>
 
 namespace {
 

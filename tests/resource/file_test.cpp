@@ -2,14 +2,8 @@
 
 #include "host/files.h"
 #include "host/text.h"
-#include "resource/file.h"
-#include "resource/memory.h"
-
-#include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
-#include <string>
 
 using FileLayer = DeviceFolderTest;
 
