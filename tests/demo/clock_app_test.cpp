@@ -41,10 +41,6 @@ TEST_F(ClockTest, KeysAreTestedBeforeTenTitleFramesThenTheBallTurnsInSceneFrames
     EXPECT_FALSE(QuitPosted());
     EXPECT_EQ(app.introFrames, 0);
     EXPECT_EQ(app.ballAngleX | app.ballAngleY, 0);
-    EXPECT_EQ(app.flowerTexture->levelCount, 16);
-    // The title page: black where the frame goes, the strip on top.
-    EXPECT_EQ(FramePixelOnScreen(3, 3), 0);
-    EXPECT_EQ(host::ScreenPixel(100, 20), kTitleTexel);
     Matrix identity;
     MatrixIdentity(&identity);
     for (int frame = 1; frame <= 3; ++frame) {

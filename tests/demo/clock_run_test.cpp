@@ -66,6 +66,7 @@ TEST_F(ClockRunTest, MainRunsTheClockWhoseScreenshotShowsTheTime) {
     std::unique_ptr<ClockApp> app(static_cast<ClockApp*>(currentApp)); // main leaves it
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(app->ballAngleY, 19 * 5);
+    EXPECT_EQ(app->ballAngleX, 3 * 5);
     EXPECT_EQ(app->flowerTexture, nullptr);              // torn down
     EXPECT_EQ(host::GxCallCounts().endDraw, 10 * 2 + 5); // fill and strip, then presents
 

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 
 namespace {
 
@@ -223,24 +222,4 @@ TEST_F(Memory, ExitIsHarmlessTwiceOrBeforeStartAndBlocksStayUsable) {
     EXPECT_EQ(MemoryExit(), 0);
     MemoryFree(other);
     EXPECT_EQ(allocCount, 0);
-}
-
-TEST_F(Memory, ThreadsShareTheLevelsUnderTheLock) {
-    // Frees out of order, so blocks move between slots while others allocate.
-    auto churn = [] {
-        for (int round = 0; round < 300; ++round) {
-            void* held[10];
-            for (int i = 0; i < 10; ++i)
-                held[i] = MemoryAlloc(round % 64 + i, 0, 8);
-            for (int i = 0; i < 10; ++i)
-                MemoryFree(held[i * 3 % 10]);
-        }
-    };
-    std::thread a(churn);
-    std::thread b(churn);
-    churn();
-    a.join();
-    b.join();
-    EXPECT_EQ(allocCount, 0);
-    EXPECT_EQ(allocBytes, 0);
 }
