@@ -66,8 +66,10 @@ TEST(Camera, StatesStepAndEndAsTheirSpeedSays) {
         {CameraZoomPulse, 128, 24, 3072, -200 << 16, 0, 0},
         {CameraZoomPulse, 128, 31, 3968, {}, 0, 0},
         {CameraZoomPulse, 128, 32, 0, 0, 0, 0},
-        {CameraSwing, 257, 8, 1024, 0, 0, 796},   // half the speed a step
-        {CameraSwing, 257, 24, 3072, 0, 0, -796}, // an arithmetic shift of a negative product
+        {CameraSwing, 257, 8, 1024, 0, 0, 796}, // half the speed a step
+        {CameraSwing, 257, 24, 3072, 0, 0, -796},
+        // A negative product shifts arithmetically (toward minus infinity).
+        {CameraSwing, 257, 17, 2176, 0, 0, (SineTable[2176] * 796) >> 16},
         {CameraWobble, 157, 1, 78, SineTable[78] * 500, 0, (SineTable[468] * 796) >> 16},
         {CameraWobble, 157, 2, 156, SineTable[156] * 500, 0, (SineTable[936] * 796) >> 16},
         {CameraWobble, 157, 26, 2028, {}, 0, {}},   // half a turn of phase ...
