@@ -37,7 +37,7 @@ TEST_F(ClockTest, KeysAreTestedBeforeTenTitleFramesThenTheBallTurnsInSceneFrames
     EXPECT_EQ(app.introFrames, 10);
     EXPECT_EQ(host::GxCallCounts().beginDraw, 0);
     host::SendMessage(window, host::kMessageKeyDown, host::kKeyCodeUp, 0);
-    Frames(10);
+    SkipIntro();
     EXPECT_FALSE(QuitPosted());
     EXPECT_EQ(app.introFrames, 0);
     EXPECT_EQ(app.ballAngleX | app.ballAngleY, 0);
@@ -71,10 +71,11 @@ class SkippedTextures : public ClockTest {
   protected:
     void ExpectSkipped(bool loadError) {
         StartApp();
-        EXPECT_EQ(lines_.Has(u"ZitLoadError"), loadError);
+        EXPECT_EQ(HasLine(u"ZitLoadError"), loadError);
         for (int32_t y = 0; y < 40; ++y)
             host::ScreenSetPixel(5, y, 0x1234);
-        Frames(11);
+        SkipIntro();
+        app_->OnFrame();
         EXPECT_EQ(host::ScreenPixel(5, 20), 0);
         EXPECT_EQ(FramePixelOnScreen(3, 3), 0);
         // The ball's middle, away from the hands at 3:00:40.
@@ -89,9 +90,9 @@ TEST_F(SkippedTextures, WhenMissing) {
 }
 
 TEST_F(SkippedTextures, WhenTheyDoNotFit) { // not square, too narrow, too low
-    WriteHostFile("hana01.zit", PlainZit(16, 32, kFlowerTexel));
-    WriteHostFile("yama01.zit", BackgroundZit(239));
-    WriteHostFile("title01.zit", PlainZit(40, 239, kTitleTexel));
+    WritePicture("hana01.zit", PlainZit(16, 32, kFlowerTexel));
+    WritePicture("yama01.zit", BackgroundZit(239));
+    WritePicture("title01.zit", PlainZit(40, 239, kTitleTexel));
     ExpectSkipped(false);
 }
 

@@ -52,7 +52,8 @@ TEST_F(DrawListTest, KeepsFarBeforeNearAndEqualKeysInInsertionOrder) {
 // back at its bottom entry.
 TEST_F(DrawListTest, BuildClockListsFifteenNodesFarToNearAndNoMoreThanThePoolHolds) {
     ClockApp& app = StartApp();
-    Frames(11);
+    SkipIntro();
+    app.OnFrame();
     const std::vector<DrawNode*> listed = Listed();
     EXPECT_EQ(listed.size(), 15u);
     EXPECT_EQ(app.nextNode, app.drawNodes + 15);

@@ -44,6 +44,7 @@ class DebugLines {
     bool Has(const std::u16string& line) const {
         return std::find(lines_.begin(), lines_.end(), line + u"\r\n") != lines_.end();
     }
+    void clear() { lines_.clear(); }
 
   private:
     Lines lines_;
