@@ -1,107 +1,110 @@
+// The line reader and the list parser, whole-file and through streaming buffers
+// that put every line boundary, carriage return and cut elsewhere in the buffer.
+#include "device_fixture.h"
+#include "host/files.h"
+#include "host/raw_heap.h"
 #include "resource/text_reader.h"
-#include "text_test_files.h"
 
 #include <cstring>
+#include <tuple>
 
 namespace {
 
-// Buffer sizes that put every line boundary, carriage return and cut at
-// another place in the buffer, and whole-file mode.
 const int32_t kModes[] = {kTextReaderWholeFile, 1, 7, 4096};
+using Texts = std::vector<std::string>;
 
-// Every ReadLine result up to and with the end: the line, or "<end>".
-std::vector<std::string> ReadAll(const char* name, int32_t bufferSize, int32_t limit) {
-    TextReader reader;
-    TextReaderInit(&reader);
-    std::vector<std::string> lines;
-    if (!TextReaderOpen(&reader, name, bufferSize)) {
-        lines.push_back("<open failed>");
+// Every test gives back each block it takes and closes each file it opens.
+class TextFilesTest : public DeviceFolderTest {
+  protected:
+    void SetUp() override {
+        DeviceFolderTest::SetUp();
+        blocks_ = allocCount;
+    }
+    void TearDown() override {
+        host::RawHeapSetFaults({});
+        EXPECT_EQ(allocCount, blocks_) << "a tracked block was left";
+        EXPECT_EQ(host::OpenFileCount(), 0) << "a file was left open";
+        DeviceFolderTest::TearDown();
+    }
+
+    // Every line ReadLine delivers, each checked against its length.
+    Texts ReadAll(const char* name, int32_t bufferSize, int32_t limit) {
+        TextReader reader;
+        TextReaderInit(&reader);
+        if (!TextReaderOpen(&reader, name, bufferSize)) return {"<open failed>"};
+        Texts lines;
+        std::vector<char> out(limit + 1);
+        for (int32_t length; (length = TextReaderReadLine(&reader, out.data(), limit)) >= 0;) {
+            EXPECT_EQ(length, static_cast<int32_t>(std::strlen(out.data())));
+            lines.push_back(out.data());
+        }
+        TextReaderDestroy(&reader);
         return lines;
     }
-    std::vector<char> out(limit + 1);
-    for (;;) {
-        int32_t length = TextReaderReadLine(&reader, out.data(), limit);
-        if (length < 0) break;
-        EXPECT_EQ(length, static_cast<int32_t>(std::strlen(out.data())));
-        lines.push_back(out.data());
-    }
-    lines.push_back("<end>");
-    TextReaderDestroy(&reader);
-    return lines;
-}
 
-using Lines = std::vector<std::string>;
+    int32_t blocks_ = 0;
+};
 
-} // namespace
-
-TEST_F(TextFilesTest, LineEndingsAndTheUnterminatedLastLine) {
-    Write("crlf.txt", "a\r\nb\n");
-    Write("lf.txt", "a\nb");
-    Write("empty.txt", "");
-    Write("cr.txt", "\r\r\n\rx\r\n");
-    for (int32_t mode : kModes) {
-        SCOPED_TRACE(mode);
-        EXPECT_EQ(ReadAll("crlf.txt", mode, 256), (Lines{"a", "b", "<end>"}));
-        // The last line has no line feed: it is not delivered.
-        EXPECT_EQ(ReadAll("lf.txt", mode, 256), (Lines{"a", "<end>"}));
-        EXPECT_EQ(ReadAll("empty.txt", mode, 256), (Lines{"<end>"}));
-        // Carriage returns anywhere are dropped.
-        EXPECT_EQ(ReadAll("cr.txt", mode, 256), (Lines{"", "x", "<end>"}));
-    }
-}
-
-TEST_F(TextFilesTest, LinesCutAtTheLimit) {
-    Write("cut.txt", "abcd\nabcdef\r\nx\n");
-    for (int32_t mode : kModes) {
-        SCOPED_TRACE(mode);
+TEST_F(TextFilesTest, LineEndingsLimitsAndTheUnterminatedLastLine) {
+    const struct {
+        const char* bytes;
+        int32_t limit;
+        Texts lines;
+    } rows[] = {
+        {"a\r\nb\n", 256, {"a", "b"}},
+        {"a\nb", 256, {"a"}}, // a last line without a line feed is not delivered
+        {"", 256, {}},
+        {"\r\r\n\rx\r\n", 256, {"", "x"}}, // carriage returns anywhere are dropped
         // A line of exactly the limit leaves its line feed: an empty line next.
-        EXPECT_EQ(ReadAll("cut.txt", mode, 4), (Lines{"abcd", "", "abcd", "ef", "x", "<end>"}));
+        {"abcd\nabcdef\r\nx\n", 4, {"abcd", "", "abcd", "ef", "x"}},
         // A carriage return does not count against the limit.
-        EXPECT_EQ(ReadAll("cut.txt", mode, 1), (Lines{"a", "b", "c", "d", "", "a", "b", "c", "d",
-                                                      "e", "f", "", "x", "", "<end>"}));
+        {"ab\r\nc\n", 1, {"a", "b", "", "c", ""}},
+    };
+    for (const auto& row : rows) {
+        WriteHostFile("row.txt", row.bytes);
+        for (int32_t mode : kModes) {
+            SCOPED_TRACE(testing::Message()
+                         << row.bytes << " limit " << row.limit << " mode " << mode);
+            EXPECT_EQ(ReadAll("row.txt", mode, row.limit), row.lines);
+        }
     }
 
     TextReader reader;
     TextReaderInit(&reader);
-    ASSERT_EQ(TextReaderOpen(&reader, "cut.txt", 7), 1);
+    ASSERT_EQ(TextReaderOpen(&reader, "row.txt", 7), 1);
     char out[8] = "#######";
     // Limit 0 (and a negative one) reads nothing and gives an empty line.
     EXPECT_EQ(TextReaderReadLine(&reader, out, 0), 0);
     EXPECT_STREQ(out, "");
     EXPECT_EQ(TextReaderReadLine(&reader, out, -5), 0);
     EXPECT_EQ(TextReaderNextLine(&reader, out, 0), nullptr);
-    EXPECT_EQ(TextReaderReadLine(&reader, out, 7), 4);
-    EXPECT_STREQ(out, "abcd");
+    EXPECT_EQ(TextReaderReadLine(&reader, out, 7), 2);
+    EXPECT_STREQ(out, "ab");
     TextReaderDestroy(&reader);
 }
 
 TEST_F(TextFilesTest, StreamingBuffersGiveTheLinesOfTheWholeFile) {
     std::string text = "# header\r\n\r\n  first, 1 2\n";
-    for (int i = 0; i < 40; ++i) {
+    for (int i = 0; i < 40; ++i)
         text += std::string(i * 7 % 53, 'a' + i % 26) + (i % 3 ? "\r\n" : "\n");
-    }
-    text += "\xe9\xff,tail without end";
-    Write("mixed.txt", text);
+    WriteHostFile("mixed.txt", text + "\xe9\xff,tail without end");
     for (int32_t limit : {1, 16, 256}) {
-        SCOPED_TRACE(limit);
-        Lines whole = ReadAll("mixed.txt", kTextReaderWholeFile, limit);
+        const Texts whole = ReadAll("mixed.txt", kTextReaderWholeFile, limit);
         ASSERT_GT(whole.size(), 40u);
-        for (int32_t size : {1, 2, 7, 64, 4096}) {
-            EXPECT_EQ(ReadAll("mixed.txt", size, limit), whole) << "buffer " << size;
-        }
+        for (int32_t size : {1, 2, 7, 64, 4096})
+            EXPECT_EQ(ReadAll("mixed.txt", size, limit), whole) << size << " " << limit;
     }
 }
 
 TEST_F(TextFilesTest, NextLineSkipsCommentsAndSeparatorLines) {
-    Write("comments.txt", "   \n,,,\n\n#note\n// note\n/note\n\t ,# not first\n  x\ny");
+    WriteHostFile("comments.txt", "   \n,,,\n\n#note\n// note\n/note\n\t ,# not first\n  x\ny");
     for (int32_t mode : kModes) {
-        SCOPED_TRACE(mode);
         TextReader reader;
         TextReaderInit(&reader);
-        ASSERT_EQ(TextReaderOpen(&reader, "comments.txt", mode), 1);
+        ASSERT_EQ(TextReaderOpen(&reader, "comments.txt", mode), 1) << mode;
         char out[257];
         // '#' after separators is still a comment.
-        char* content = TextReaderNextLine(&reader, out, 256);
+        const char* content = TextReaderNextLine(&reader, out, 256);
         ASSERT_EQ(content, out + 2);
         EXPECT_STREQ(content, "x");
         EXPECT_EQ(TextReaderNextLine(&reader, out, 256), nullptr);
@@ -111,50 +114,60 @@ TEST_F(TextFilesTest, NextLineSkipsCommentsAndSeparatorLines) {
     }
 }
 
-TEST_F(TextFilesTest, MissingFilesAndRefusedOpens) {
-    for (int32_t mode : kModes) {
-        SCOPED_TRACE(mode);
-        debugLines.clear();
+TEST_F(TextFilesTest, FailedOpensSayWhyAndHoldNothing) {
+    const auto expectFailed = [this](const char* name, int32_t size, const std::u16string& line) {
         TextReader reader;
         TextReaderInit(&reader);
-        EXPECT_EQ(TextReaderOpen(&reader, "missing.txt", mode), 0);
-        EXPECT_TRUE(Printed(u"al:FileOpen[\\missing.txt]"));
-        // A failed open holds nothing: no buffer, no handle, no data.
+        EXPECT_EQ(TextReaderOpen(&reader, name, size), 0);
+        EXPECT_TRUE(lines_.Has(line)) << size;
+        lines_.clear();
         EXPECT_EQ(reader.buffer, nullptr);
         EXPECT_EQ(reader.handle, 0u);
         char out[8];
         EXPECT_EQ(TextReaderReadLine(&reader, out, 7), -1);
         TextReaderDestroy(&reader);
         TextReaderDestroy(&reader);
-    }
-
-    Write("a.txt", "a\n");
-    for (int32_t size : {0, -2, INT32_MIN}) {
-        debugLines.clear();
-        TextReader reader;
-        TextReaderInit(&reader);
-        EXPECT_EQ(TextReaderOpen(&reader, "a.txt", size), 0);
-        EXPECT_TRUE(Printed(u"TextReaderSizeError"));
-        EXPECT_EQ(debugLines.size(), 1u) << "the file must not be opened";
-        TextReaderDestroy(&reader);
-    }
+    };
+    for (int32_t mode : kModes)
+        expectFailed("missing.txt", mode, u"al:FileOpen[\\missing.txt]");
+    // Refused sizes and a buffer that cannot be had: the file is never opened.
+    WriteHostFile("a.txt", "a\n");
+    for (int32_t size : {0, -2, INT32_MIN})
+        expectFailed("a.txt", size, u"TextReaderSizeError");
+    host::RawHeapResetCount();
+    host::RawHeapSetFaults({1, 0});
+    expectFailed("a.txt", 16, u"TextReaderAllocError");
 }
 
-TEST_F(TextFilesTest, NoBufferNoOpen) {
-    Write("a.txt", "a\n");
-    // A level with room for one block, already taken: the streaming buffer
-    // cannot be had.
-    MemoryLevelSetup(1, 0);
-    void* taken = MemoryAlloc(4, 0, 4);
-    ASSERT_NE(taken, nullptr);
-    TextReader reader;
-    TextReaderInit(&reader);
-    EXPECT_EQ(TextReaderOpen(&reader, "a.txt", 16), 0);
-    EXPECT_TRUE(Printed(u"TextReaderAllocError"));
-    EXPECT_FALSE(Printed(u"al:FileOpen[\\a.txt]"));
-    EXPECT_EQ(host::OpenFileCount(), 0);
-    char out[8];
-    EXPECT_EQ(TextReaderReadLine(&reader, out, 7), -1);
-    TextReaderDestroy(&reader);
-    MemoryFree(taken);
+using Entries = std::vector<std::tuple<int32_t, int32_t, std::u16string>>;
+
+Entries Parse(const char* name, int32_t selector, int32_t bufferSize) {
+    Entries entries;
+    const auto gather = [](int32_t first, int32_t second, const char16_t* entryName, void* user) {
+        static_cast<Entries*>(user)->emplace_back(first, second, entryName);
+    };
+    EXPECT_EQ(ListParse(name, gather, &entries, selector, bufferSize), 0);
+    return entries;
 }
+
+TEST_F(TextFilesTest, ListEntriesTheirSelectorAndLinesLongerThanTheLineBuffer) {
+    // A line cut at 256 characters comes back as the next line: an entry of its own.
+    const std::string field(255, 'f'), name(300, 'n');
+    WriteHostFile("list.txt", "# (0 0 0 comment)\nitem (x, 3, 1, foo)\r\n(y 4 2 bar ) trailing\n"
+                              "(x, 3, 1)\nno entry 5 6 name\n  (z,-7,2,\xe9t\xe9\n(" +
+                                  field + "(t 1 2 tail)\n(a 5 6 " + name + "\n(last 1 2 unended)");
+    const Entries::value_type bar{4, 2, u"bar"}, signedBytes{-7, 2, u"\uffe9t\uffe9"},
+        tail{1, 2, u"tail)"}, cut{5, 6, std::u16string(249, u'n')}; // cut with its line
+    for (int32_t mode : kModes) {
+        SCOPED_TRACE(mode);
+        // The name ends only at a separator: the ')' right after foo is kept.
+        EXPECT_EQ(Parse("list.txt", -1, mode),
+                  (Entries{{3, 1, u"foo)"}, bar, signedBytes, tail, cut}));
+        EXPECT_EQ(Parse("list.txt", 2, mode), (Entries{bar, signedBytes, tail}));
+        EXPECT_EQ(Parse("list.txt", 5, mode), Entries{});
+        EXPECT_EQ(Parse("missing.txt", -1, mode), Entries{});
+    }
+    EXPECT_EQ(Parse("list.txt", -1, 0), Entries{});
+}
+
+} // namespace
