@@ -17,7 +17,7 @@ constexpr int kQuarterTurn = 1024;
 
 // sin(a) is SineTable[a & 0xFFF], cos(a) is SineTable[(a & 0xFFF) + 1024].
 // Entries 4096..5119 repeat 0..1023 so the cosine needs no second mask.
-extern const Fixed SineTable[5120];
+extern const Fixed (&SineTable)[5120];
 
 struct Vector3 {
     Fixed x;
