@@ -1,119 +1,105 @@
-// Helpers for the renderer tests: a frame buffer on a plain Display, a
-// renderer for it, screen vertices and hand-made textures.
+// Helpers for the renderer tests: a frame buffer on a plain Display with a
+// renderer drawing into it, screen vertices and textures with chosen texels.
 #pragma once
 #include "platform/display.h"
 #include "render/renderer.h"
 #include "resource/memory.h"
 #include "resource/texture.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <random>
 #include <vector>
-
-// The renderer takes its screen-vertex buffer from the tracked allocator.
-inline void StartMemoryOnce() {
-    static const bool started = [] {
-        MemoryInit();
-        MemoryLevelSetup(1024, 0);
-        return true;
-    }();
-    (void)started;
-}
 
 constexpr uint16_t kBackground = 0xDEAD;
 
-// A frame buffer owned by the test, lent to a Display for its life.
+// A frame buffer lent to a Display, and a renderer for it (its vertex buffer
+// from the tracked allocator) drawing flat and unlit, with a white ramp.
 struct Frame {
     Frame(int32_t width, int32_t height)
-        : pixels(static_cast<size_t>(width) * static_cast<size_t>(height), kBackground) {
+        : pixels(static_cast<size_t>(width * height), kBackground) {
+        static const bool started = (MemoryInit(), MemoryLevelSetup(1024, 0), true);
+        (void)started;
         display.frameBuffer = pixels.data();
         display.frameWidth = width;
         display.frameHeight = height;
+        renderer = std::make_unique<Renderer>(&display);
+        renderer->SetLighting(false);
+        renderer->SetShading(false);
+        renderer->BuildShadeRamp(0xFFFFFF);
     }
     ~Frame() { display.frameBuffer = nullptr; }
-    Frame(const Frame&) = delete;
-    Frame& operator=(const Frame&) = delete;
-
     uint16_t At(int32_t x, int32_t y) const {
-        return pixels[static_cast<size_t>(y) * static_cast<size_t>(display.frameWidth) +
-                      static_cast<size_t>(x)];
+        return pixels[static_cast<size_t>(y * display.frameWidth + x)];
     }
     bool Drawn(int32_t x, int32_t y) const { return At(x, y) != kBackground; }
     void Clear() { std::fill(pixels.begin(), pixels.end(), kBackground); }
-    int32_t Width() const { return display.frameWidth; }
-    int32_t Height() const { return display.frameHeight; }
     int32_t CountDrawn() const {
-        int32_t count = 0;
-        for (uint16_t p : pixels)
-            count += p != kBackground;
-        return count;
+        return static_cast<int32_t>(pixels.size()) -
+               static_cast<int32_t>(std::count(pixels.begin(), pixels.end(), kBackground));
+    }
+    template <class Expected> // every pixel against expected(x, y)
+    void Expect(Expected expected) const {
+        for (int32_t y = 0; y < display.frameHeight; ++y) {
+            for (int32_t x = 0; x < display.frameWidth; ++x)
+                ASSERT_EQ(At(x, y), expected(x, y)) << "pixel " << x << "," << y;
+        }
     }
 
     std::vector<uint16_t> pixels;
     Display display;
+    std::unique_ptr<Renderer> renderer; // destroyed first
 };
-
-inline std::unique_ptr<Renderer> MakeRenderer(Frame& frame) {
-    StartMemoryOnce();
-    return std::make_unique<Renderer>(&frame.display);
-}
 
 inline Fixed Fx(double value) {
     return static_cast<Fixed>(value * 65536.0);
 }
 
 inline ScreenVertex Vertex(Fixed x, Fixed y, uint32_t color = 0xFFFFFF, Fixed u = 0, Fixed v = 0) {
-    ScreenVertex vertex{};
-    vertex.x = x;
-    vertex.y = y;
-    vertex.depth = Fx(100.0);
-    vertex.color = color;
-    vertex.u = u;
-    vertex.v = v;
-    return vertex;
+    return ScreenVertex{x, y, Fx(100.0), 0, color, 0, u, v};
 }
 
-// A Texture record over texels the test owns, with the fields TextureCreate
-// would give it.
-struct TestTexture {
-    TestTexture(int32_t width, int32_t height, int32_t levelBits) {
-        texels.assign(static_cast<size_t>(width * height) << levelBits, 0);
-        uint16_t shift = 0;
-        while (shift < 16 && ((width >> shift) & 1) == 0)
-            ++shift;
-        const int32_t levelCount = 1 << levelBits;
-        record.width = static_cast<uint16_t>(width);
-        record.height = static_cast<uint16_t>(height);
-        record.widthShift = shift;
-        record.widthMask = static_cast<uint16_t>((1 << shift) - 1);
-        record.levelOffsetShift = static_cast<uint16_t>(2 * shift - levelBits);
-        record.levelMask = static_cast<uint16_t>((levelCount - 1) << (8 - levelBits));
-        record.levelBits = static_cast<uint16_t>(levelBits);
-        record.levelCount = static_cast<uint16_t>(levelCount);
-        record.texelCount = static_cast<uint32_t>(width * height);
-        record.texels = texels.data();
-        record.texelBlock = texels.data();
+// x and y in [low, high], any colour, u and v in 0 to just below 1.0.
+inline std::array<ScreenVertex, 3> RandomTriangle(std::mt19937& random, Fixed low, Fixed high) {
+    std::uniform_int_distribution<Fixed> coordinate(low, high), unit(0, 0xFFFF);
+    std::array<ScreenVertex, 3> v;
+    for (auto& vertex : v) {
+        const Fixed x = coordinate(random), y = coordinate(random), u = unit(random);
+        const uint32_t color = static_cast<uint32_t>(random()) & 0xFFFFFF;
+        vertex = Vertex(x, y, color, u, unit(random));
     }
-    Texture* get() { return &record; }
+    return v;
+}
 
-    std::vector<uint16_t> texels;
+// Clears the frame and draws one triangle in the renderer's current mode.
+inline const std::vector<uint16_t>& Draw(Frame& frame, const ScreenVertex& a, const ScreenVertex& b,
+                                         const ScreenVertex& c) {
+    const ScreenVertex vertices[3] = {a, b, c};
+    const uint16_t indices[3] = {0, 1, 2};
+    frame.Clear();
+    frame.renderer->DrawTriangles(vertices, indices, 3);
+    return frame.pixels;
+}
+
+// A texture from TextureCreate whose texels (all levels) are texel(offset).
+struct TestTexture {
+    template <class Texel>
+    TestTexture(int width, int height, int levelBits, Texel texel) {
+        TextureCreate(&record, width, height, levelBits, nullptr);
+        for (uint32_t k = 0; k < record.texelCount * record.levelCount; ++k)
+            record.texels[k] = static_cast<uint16_t>(texel(k));
+    }
+    ~TestTexture() { TextureRelease(&record); }
+    TestTexture(const TestTexture&) = delete;
+    Texture* get() { return &record; }
     Texture record{};
 };
 
-// A 64x64 texture of 16 levels whose texel at offset k holds k: a pixel names
-// the level (bits 12-15), row (6-11) and column (0-5) it came from.
-inline std::unique_ptr<TestTexture> MakeNumberedTexture() {
-    auto texture = std::make_unique<TestTexture>(64, 64, 4);
-    for (size_t k = 0; k < texture->texels.size(); ++k) {
-        texture->texels[k] = static_cast<uint16_t>(k);
-    }
-    return texture;
-}
-
-// Draws one triangle through DrawTriangles with the renderer's current mode.
-inline void DrawOne(Renderer& renderer, const ScreenVertex& a, const ScreenVertex& b,
-                    const ScreenVertex& c) {
-    const ScreenVertex vertices[3] = {a, b, c};
-    const uint16_t indices[3] = {0, 1, 2};
-    renderer.DrawTriangles(vertices, indices, 3);
+// For 64x64 texels in 16 levels: a pixel names its level, row and column.
+inline uint16_t Numbered(uint32_t k) {
+    return static_cast<uint16_t>(k);
 }
