@@ -1,3 +1,4 @@
+#include "../temp_folder.h"
 #include "host/files.h"
 #include "host/module.h"
 
@@ -14,10 +15,8 @@ namespace {
 class HostFiles : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "kq3d-host-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
+        root_ = MakeTempFolder("kq3d-host");
+        ASSERT_FALSE(root_.empty());
         host::SetDeviceRoot(root_.string());
     }
     void TearDown() override {

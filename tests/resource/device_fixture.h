@@ -3,6 +3,7 @@
 // and a fresh temporary folder as the device's root, with the allocator
 // started.
 #pragma once
+#include "../temp_folder.h"
 #include "host/debug_output.h"
 #include "host/module.h"
 #include "resource/file.h"
@@ -64,10 +65,8 @@ inline std::string ZitBytes(uint16_t width, uint16_t height, const std::vector<u
 class DeviceFolderTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "kq3d-device-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
+        root_ = MakeTempFolder("kq3d-device");
+        ASSERT_FALSE(root_.empty());
         host::SetDeviceRoot(root_.string());
         host::SetModuleFileName(u"\\kq3d-clock");
         FileInitDirectory();

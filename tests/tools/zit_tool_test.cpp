@@ -1,3 +1,4 @@
+#include "../temp_folder.h"
 #include "tools/rgb_image.h"
 #include "tools/zit_file.h"
 #include "tools/zit_tool.h"
@@ -19,9 +20,8 @@ namespace {
 class ZitTool : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kq3d-zit-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        dir_ = MakeTempFolder("kq3d-zit");
+        ASSERT_FALSE(dir_.empty());
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }
 
