@@ -18,6 +18,10 @@ struct MeshFace {
     uint16_t i2;
 };
 
+// The most vertices one mesh may have: the renderer transforms a mesh's
+// vertices into a buffer of this many screen vertices.
+constexpr int32_t kMeshMaxVertices = 4096;
+
 struct Mesh {
     int32_t vertexCount;
     int32_t indexCount; // 16-bit indices, three per triangle

@@ -46,7 +46,7 @@ constexpr uint32_t ModeTextured = 2;
 constexpr uint32_t ModeLit = 4;
 
 constexpr int32_t kEdgeRows = 320;           // rows of each edge table
-constexpr int32_t kMaxScreenVertices = 4096; // vertices one mesh may have
+constexpr int32_t kMaxScreenVertices = kMeshMaxVertices;
 constexpr int32_t kShadeRampSize = 64;
 
 class Renderer;
