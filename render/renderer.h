@@ -14,6 +14,7 @@
 #include <cstdint>
 
 class Display;
+struct SortSpace;
 struct Texture;
 
 // One transformed vertex. Same eight-word shape as MeshVertex, so u and v sit
@@ -45,7 +46,7 @@ constexpr uint32_t ModeShaded = 1;
 constexpr uint32_t ModeTextured = 2;
 constexpr uint32_t ModeLit = 4;
 
-constexpr int32_t kEdgeRows = 320;           // rows of each edge table
+constexpr int32_t kEdgeRows = 320; // rows of each edge table
 constexpr int32_t kMaxScreenVertices = kMeshMaxVertices;
 constexpr int32_t kShadeRampSize = 64;
 
@@ -72,6 +73,12 @@ class Renderer {
     void SelectFiller();
 
     void DrawMesh(const Mesh* mesh);
+    // The meshes as one model under the current model-view, light and mode:
+    // every front face of all of them, far to near (sorted by the sum of its
+    // corners' depths; equal sums keep the order given), since there is no
+    // depth buffer. A mesh the space cannot hold, or that is not a mesh the
+    // renderer draws, is refused whole with one line (sorted.cpp).
+    void DrawMeshesSorted(const Mesh* meshes, int32_t meshCount, SortSpace* space);
     void DrawTriangles(const ScreenVertex* vertices, const uint16_t* indices, int32_t indexCount);
     // Positive when the three screen vertices run clockwise (y down).
     static Fixed FaceSign(const ScreenVertex* vertices, uint32_t i0, uint32_t i1, uint32_t i2);
@@ -104,6 +111,22 @@ class Renderer {
     VertexRoutine processVertices = nullptr;
     ScreenVertex* screenVertices = nullptr; // owned; kMaxScreenVertices entries
 };
+
+// Room for DrawMeshesSorted: screen vertices for all the vertices of the
+// meshes drawn together, and the front faces with their depth keys. Taken
+// once, for the largest model to be drawn, so drawing allocates nothing.
+struct SortSpace {
+    ScreenVertex* vertices = nullptr;
+    uint32_t* corners = nullptr; // three screen-vertex numbers per front face
+    uint64_t* order = nullptr;   // the front faces' keys and numbers, sorted
+    uint64_t* spare = nullptr;   // the sort's other half
+    uint32_t* counts = nullptr;  // the sort's digit counts
+    int32_t vertexCapacity = 0;
+    int32_t triangleCapacity = 0;
+};
+// 1 when the space was had; 0 leaves it empty (the allocator says why).
+int SortSpaceCreate(SortSpace* space, int32_t vertices, int32_t triangles);
+void SortSpaceRelease(SortSpace* space);
 
 // The four triangle routines, indexed by modeFlags & 3.
 extern const TriangleRoutine triangleFillers[4];
