@@ -2,11 +2,24 @@
 // the clock application set up, run and torn down. The application and the
 // allocator are left to the end of the process.
 #include "demo/clock_app.h"
+#include "host/shell_options.h"
 #include "platform/startup.h"
 #include "resource/file.h"
 #include "resource/memory.h"
 
 #include <new>
+
+namespace {
+
+// The device's messages name the clock; it takes no words of its own.
+const host::ProgramWords clockWords = [] {
+    host::ProgramWords words;
+    words.noun = "the clock";
+    return words;
+}();
+const host::ProgramRegistration registration(&clockWords);
+
+} // namespace
 
 int AppMain(host::InstanceHandle instance, host::InstanceHandle, char16_t*, int32_t) {
     MemoryInit();

@@ -17,7 +17,7 @@ constexpr int kExitUsage = 2;
 
 struct ExitStatusRow {
     int status;
-    const char* meaning;
+    std::string meaning;
 };
 
 // A command and the words it takes (kq3d-zit's "encode IN.png OUT.zit").
@@ -30,8 +30,8 @@ struct CommandRow {
 
 // What --help says besides the options.
 struct ProgramText {
-    const char* synopsis; // after the program's name in the usage line
-    const char* summary;  // what the program is, in a sentence or two
+    std::string synopsis; // after the program's name in the usage line
+    std::string summary;  // what the program is, in a sentence or two
     std::vector<CommandRow> commands;
     std::vector<ExitStatusRow> statuses;
 };
@@ -151,13 +151,18 @@ std::vector<OptionWords> OptionTableWords(const std::vector<OptionRow<Options>>&
 
 enum class CommandLine : uint8_t { kRun, kHelp, kVersion, kWrong };
 
+// What becomes of an option the table does not know: refused, or passed on
+// with the operands to a second table (the device's program reads its own).
+enum class UnknownOptions : uint8_t { kRefuse, kPassOn };
+
 // Reads argv[1...] into *options (afresh) through `table`. Words that are no
 // option go to *operands, or are refused where operands is null. kWrong comes
 // with a one-line reason in *error.
 template <class Options>
 CommandLine ParseCommandLine(const std::vector<OptionRow<Options>>& table, int argc,
                              const char* const* argv, Options* options,
-                             std::vector<std::string>* operands, std::string* error) {
+                             std::vector<std::string>* operands, std::string* error,
+                             UnknownOptions unknown = UnknownOptions::kRefuse) {
     using Kind = typename OptionRow<Options>::Kind;
     *options = Options{};
     if (operands != nullptr) operands->clear();
@@ -177,7 +182,8 @@ CommandLine ParseCommandLine(const std::vector<OptionRow<Options>>& table, int a
             if (word == candidate.name) row = &candidate;
         }
         if (row == nullptr) {
-            if (word.size() > 1 && word[0] == '-') {
+            if (word.size() > 1 && word[0] == '-' &&
+                (unknown == UnknownOptions::kRefuse || operands == nullptr)) {
                 *error = "unknown option \"" + word + "\"";
                 return CommandLine::kWrong;
             }

@@ -1,6 +1,7 @@
 #include "host/shell_options.h"
 
 #include <cstring>
+#include <filesystem>
 
 namespace host {
 
@@ -43,10 +44,9 @@ const std::vector<OptionRow<ShellOptions>>& ShellOptionTable() {
         Row::Own("--time", "HH:MM:SS", ReadTime, "0:00:00 to 23:59:59",
                  "the local time stands still at that time of day, on a 24-hour clock",
                  "the time now", &O::timeGiven),
+        // The default names the program: see ShellOptionWords.
         Row::Text("--screenshot", "FILE.png", &O::screenshot,
-                  "write the screen as a PNG when the program has ended",
-                  "none in a window; headless without --frames, kq3d-clock.png in the current "
-                  "folder"),
+                  "write the screen as a PNG when the program has ended", nullptr),
         Row::Number("--scale", "K", &O::scale, 1, 16, "window pixels per screen pixel"),
         Row::Text("--root", "FOLDER", &O::root,
                   "the device's root folder, where the program finds its files",
@@ -81,30 +81,143 @@ const std::vector<OptionRow<ShellOptions>>& ShellOptionTable() {
     return table;
 }
 
-const ProgramText& ShellProgramText() {
-    static const ProgramText text = {
-        "[OPTION...]",
-        "The emulated 240x320 handheld with its program in it, shown in a window at K times its "
-        "size where there is a display and the build has SDL2, else run headless. In the window "
-        "the arrows are the direction buttons, Z, X and C are A, B and C, Enter or Escape is "
-        "Start, the mouse is the stylus. The options are the device's; the program takes none.",
-        {},
-        {{kExitDone, "the program ended, and the screenshot, if any, was written"},
-         {kExitFailed, "the screenshot could not be written, or (--report in a sanitizer build) "
-                       "the leak checker found blocks nothing points at"},
-         {kExitUsage, "wrong usage: an unknown option, a value out of range, or a --root that is "
-                      "not a folder"}},
-    };
+namespace {
+
+const ProgramWords defaultProgram;
+const ProgramWords* registeredProgram = nullptr;
+
+const char kDeviceSummary[] =
+    "The emulated 240x320 handheld with its program in it, shown in a window at K times its "
+    "size where there is a display and the build has SDL2, else run headless. In the window the "
+    "arrows are the direction buttons, Z, X and C are A, B and C, Enter or Escape is Start, the "
+    "mouse is the stylus.";
+const char kDeviceFailure[] = "the screenshot could not be written, or (--report in a sanitizer "
+                              "build) the leak checker found blocks nothing points at";
+
+bool TakesWords(const ProgramWords& program) {
+    return program.synopsis != nullptr && program.read != nullptr;
+}
+
+// The engine's file layer forms a path of at most 127 characters from the
+// program's folder (the root itself, "\\") and a name.
+constexpr size_t kLongestName = 126;
+
+bool IsAscii(const std::string& text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void SetProgramWords(const ProgramWords* program) {
+    registeredProgram = program;
+}
+
+const ProgramWords& CurrentProgramWords() {
+    return registeredProgram != nullptr ? *registeredProgram : defaultProgram;
+}
+
+ProgramText ShellProgramText() {
+    const ProgramWords& program = CurrentProgramWords();
+    ProgramText text;
+    if (TakesWords(program)) {
+        text.synopsis = std::string("[OPTION...] ") + program.synopsis;
+        text.summary = std::string(program.summary) + " " + kDeviceSummary +
+                       " The program's own words come first below, then the device's options.";
+    } else {
+        text.synopsis = "[OPTION...]";
+        text.summary =
+            std::string(kDeviceSummary) + " The options are the device's; the program takes none.";
+    }
+    const std::string failure = program.failure != nullptr
+                                    ? program.failure + std::string(", ") + kDeviceFailure
+                                    : std::string(kDeviceFailure);
+    text.statuses = {{kExitDone, "the program ended, and the screenshot, if any, was written"},
+                     {kExitFailed, failure},
+                     {kExitUsage,
+                      "wrong usage: an unknown option, a value out of range, or a --root that is "
+                      "not a folder"}};
     return text;
+}
+
+std::string HeadlessScreenshot(const std::string& program) {
+    return program + ".png";
+}
+
+std::vector<OptionWords> ShellOptionWords(const std::string& program) {
+    const ProgramWords& words = CurrentProgramWords();
+    std::vector<OptionWords> rows = TakesWords(words) ? words.help : std::vector<OptionWords>{};
+    for (OptionWords& row : OptionTableWords(ShellOptionTable())) {
+        if (std::strcmp(row.name, "--screenshot") == 0) {
+            row.fallback = "none in a window; headless without --frames, " +
+                           HeadlessScreenshot(program) + " in the current folder";
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+bool PlaceProgramFiles(const std::vector<std::string*>& files, std::string* root,
+                       std::string* error) {
+    namespace fs = std::filesystem;
+    if (files.empty()) return true;
+    if (root->empty()) {
+        std::error_code why;
+        std::vector<fs::path> paths;
+        for (const std::string* file : files)
+            paths.push_back(fs::absolute(*file, why).lexically_normal());
+        // The folders every path lies in, from the top down, as far as they
+        // agree; then up to one that exists.
+        fs::path common = paths[0].parent_path();
+        for (const fs::path& path : paths) {
+            const fs::path folder = path.parent_path();
+            fs::path shared;
+            for (auto a = common.begin(), b = folder.begin();
+                 a != common.end() && b != folder.end() && *a == *b; ++a, ++b)
+                shared /= *a;
+            common = shared;
+        }
+        while (!common.empty() && common != common.root_path() && !fs::is_directory(common, why))
+            common = common.parent_path();
+        for (size_t k = 0; k < files.size(); ++k)
+            *files[k] = paths[k].lexically_relative(common).generic_string();
+        *root = common.string();
+    }
+    for (const std::string* file : files) {
+        if (!IsAscii(*file)) {
+            *error = "the device takes file names in printable ASCII only, not \"" + *file + "\"";
+            return false;
+        }
+        if (file->size() > kLongestName) {
+            *error = "\"" + *file + "\" is longer than the device's paths allow (" +
+                     std::to_string(kLongestName) + " characters below its root)";
+            return false;
+        }
+    }
+    return true;
 }
 
 bool ReadShellCommandLine(int argc, const char* const* argv, ShellOptions* options,
                           std::ostream& out, std::ostream& err, int* status) {
+    const ProgramWords& program = CurrentProgramWords();
+    const bool takesWords = TakesWords(program);
     std::string error;
-    const CommandLine outcome =
-        ParseCommandLine(ShellOptionTable(), argc, argv, options, nullptr, &error);
-    return AnswerCommandLine(outcome, ProgramName(argc, argv), ShellProgramText(),
-                             OptionTableWords(ShellOptionTable()), error, out, err, status);
+    std::vector<std::string> words;
+    CommandLine outcome =
+        ParseCommandLine(ShellOptionTable(), argc, argv, options, takesWords ? &words : nullptr,
+                         &error, UnknownOptions::kPassOn);
+    if (outcome == CommandLine::kRun && takesWords) {
+        std::vector<std::string*> files;
+        if (!program.read(words, &files, &error) ||
+            !PlaceProgramFiles(files, &options->root, &error))
+            outcome = CommandLine::kWrong;
+    }
+    const std::string name = ProgramName(argc, argv);
+    return AnswerCommandLine(outcome, name, ShellProgramText(), ShellOptionWords(name), error, out,
+                             err, status);
 }
 
 } // namespace host

@@ -40,7 +40,6 @@
 namespace {
 
 constexpr uint32_t kHeadlessFrames = 600;
-const char kHeadlessScreenshot[] = "kq3d-clock.png";
 
 // The frame at which the program has long finished its set-up and its title
 // frames: the reference of the allocator's figures. By the warm frame every
@@ -52,6 +51,7 @@ constexpr uint32_t kStormBurst = 16;
 constexpr uint32_t kStormSeed = 7;
 
 struct Shell {
+    std::string program; // the name it was started under: "kq3d-clock"
     host::FrontEnd* frontEnd = nullptr;
     std::string screenshot;
     bool announce = false;
@@ -85,11 +85,11 @@ long ResidentKilobytes() {
 void Report(const char* when, uint32_t frames, const char* more) {
     std::fprintf(
         stderr,
-        "kq3d-clock report: when=%s frames=%u live-blocks=%d live-bytes=%d "
+        "%s report: when=%s frames=%u live-blocks=%d live-bytes=%d "
         "raw-blocks=%zu raw-bytes=%zu raw-requests=%llu raw-refused=%llu rss-kB=%ld "
         "object-requests=%llu object-refused=%llu ticks=%u%s\n",
-        when, frames, allocCount, allocBytes, host::RawHeapBlocksInUse(), host::RawHeapBytesInUse(),
-        static_cast<unsigned long long>(host::RawHeapRequests()),
+        shell.program.c_str(), when, frames, allocCount, allocBytes, host::RawHeapBlocksInUse(),
+        host::RawHeapBytesInUse(), static_cast<unsigned long long>(host::RawHeapRequests()),
         static_cast<unsigned long long>(host::RawHeapFailures()), ResidentKilobytes(),
         static_cast<unsigned long long>(host::ObjectHeapRequests()),
         static_cast<unsigned long long>(host::ObjectHeapFailures()), host::GetTickCount(), more);
@@ -148,14 +148,14 @@ int Shutdown(int code) {
     if (shell.screenshot.empty()) return code;
     std::string error;
     if (!host::WriteScreenshot(shell.screenshot, &error)) {
-        std::fprintf(stderr, "kq3d-clock: no screenshot: %s\n", error.c_str());
+        std::fprintf(stderr, "%s: no screenshot: %s\n", shell.program.c_str(), error.c_str());
         return code == 0 ? 1 : code;
     }
     if (shell.announce) {
         std::fprintf(stderr,
-                     "kq3d-clock: no window here, so the clock ran headless for %u frames; its "
-                     "screen is in %s\n",
-                     kHeadlessFrames, shell.screenshot.c_str());
+                     "%s: no window here, so %s ran headless for %u frames; its screen is in %s\n",
+                     shell.program.c_str(), host::CurrentProgramWords().noun, kHeadlessFrames,
+                     shell.screenshot.c_str());
     }
     return code;
 }
@@ -164,12 +164,15 @@ void OpenFrontEnd(const host::ShellOptions& options) {
     if (options.headless || !DisplayAvailable()) return;
 #if KQ3D_WINDOW_FRONT_END
     std::string why;
-    shell.frontEnd = host::OpenWindowFrontEnd(static_cast<int32_t>(options.scale), &why);
+    shell.frontEnd =
+        host::OpenWindowFrontEnd(static_cast<int32_t>(options.scale), shell.program, &why);
     if (shell.frontEnd == nullptr && why != "no display")
-        std::fprintf(stderr, "kq3d-clock: %s; running headless\n", why.c_str());
+        std::fprintf(stderr, "%s: %s; running headless\n", shell.program.c_str(), why.c_str());
 #else
-    std::fprintf(stderr, "kq3d-clock: this build has no window (SDL2 was missing when it was "
-                         "built); install libsdl2-dev and build again to get one\n");
+    std::fprintf(stderr,
+                 "%s: this build has no window (SDL2 was missing when it was built); install "
+                 "libsdl2-dev and build again to get one\n",
+                 shell.program.c_str());
 #endif
 }
 
@@ -180,6 +183,7 @@ int main(int argc, char** argv) {
     int status = host::kExitDone;
     if (host::ReadShellCommandLine(argc, argv, &options, std::cout, std::cerr, &status))
         return status;
+    shell.program = host::ProgramName(argc, argv);
     if (!options.root.empty()) {
         std::error_code why;
         if (!std::filesystem::is_directory(options.root, why)) {
@@ -223,7 +227,7 @@ int main(int argc, char** argv) {
         // Headless and no end given: show a newcomer the clock in a picture.
         host::DeviceSetStartAfterFrames(kHeadlessFrames);
         if (shell.screenshot.empty()) {
-            shell.screenshot = kHeadlessScreenshot;
+            shell.screenshot = host::HeadlessScreenshot(shell.program);
             shell.announce = true;
         }
     }

@@ -21,7 +21,7 @@ class WindowFrontEnd : public FrontEnd {
   public:
     explicit WindowFrontEnd(int32_t scale) : scale_(scale) {}
     ~WindowFrontEnd() override;
-    bool Open(std::string* why);
+    bool Open(const std::string& title, std::string* why);
     void Poll() override;
 
   private:
@@ -50,7 +50,7 @@ WindowFrontEnd::~WindowFrontEnd() {
     SDL_Quit();
 }
 
-bool WindowFrontEnd::Open(std::string* why) {
+bool WindowFrontEnd::Open(const std::string& title, std::string* why) {
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         *why = std::string("the window library could not start: ") + SDL_GetError();
         return false;
@@ -66,7 +66,7 @@ bool WindowFrontEnd::Open(std::string* why) {
     const GXDisplayProperties& screen = ScreenProperties();
     const int width = static_cast<int>(screen.width);
     const int height = static_cast<int>(screen.height);
-    window_ = SDL_CreateWindow("kq3d-clock", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+    window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                width * scale_, height * scale_, SDL_WINDOW_SHOWN);
     if (window_ == nullptr) {
         *why = std::string("no window: ") + SDL_GetError();
@@ -204,9 +204,9 @@ void WindowFrontEnd::Poll() {
 
 } // namespace
 
-FrontEnd* OpenWindowFrontEnd(int32_t scale, std::string* why) {
+FrontEnd* OpenWindowFrontEnd(int32_t scale, const std::string& title, std::string* why) {
     auto* frontEnd = new WindowFrontEnd(scale);
-    if (!frontEnd->Open(why)) {
+    if (!frontEnd->Open(title, why)) {
         delete frontEnd;
         return nullptr;
     }

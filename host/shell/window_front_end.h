@@ -8,10 +8,11 @@
 
 namespace host {
 
-// Opens the window at `scale` window pixels per screen pixel. Null, with the
-// reason in *why, where no window can be shown (no display: the window
-// library chose a driver that shows nothing, or could not start).
-FrontEnd* OpenWindowFrontEnd(int32_t scale, std::string* why);
+// Opens the window, titled `title`, at `scale` window pixels per screen
+// pixel. Null, with the reason in *why, where no window can be shown (no
+// display: the window library chose a driver that shows nothing, or could
+// not start).
+FrontEnd* OpenWindowFrontEnd(int32_t scale, const std::string& title, std::string* why);
 void CloseWindowFrontEnd(FrontEnd* frontEnd);
 
 } // namespace host
