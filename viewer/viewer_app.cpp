@@ -175,9 +175,10 @@ void ViewerApp::OnFrame() {
     if (!Ready()) return;
     TakeKeys(keys);
     rate = TickTimerRate(&timer, kRateFrames);
+    // The first frame clears the whole screen, so the caption goes first.
+    DrawCaptionBands(frames++ == 0);
     DrawModel();
     DisplayPresent(display);
-    DrawCaptionBands(frames++ == 0);
 }
 
 void ViewerApp::OnActivate() {
