@@ -123,6 +123,7 @@ struct SortSpace {
     uint32_t* counts = nullptr;  // the sort's digit counts
     int32_t vertexCapacity = 0;
     int32_t triangleCapacity = 0;
+    int32_t frontCount = 0; // the front faces the last drawing filled
 };
 // 1 when the space was had; 0 leaves it empty (the allocator says why).
 int SortSpaceCreate(SortSpace* space, int32_t vertices, int32_t triangles);

@@ -143,6 +143,7 @@ void Renderer::DrawMeshesSorted(const Mesh* meshes, int32_t meshCount, SortSpace
         }
         base += vertexCount;
     }
+    space->frontCount = static_cast<int32_t>(visible);
     if (visible == 0) return;
     SortEntries(space, visible);
     for (uint32_t k = 0; k < visible; ++k) {

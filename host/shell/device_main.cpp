@@ -145,7 +145,9 @@ int Shutdown(int code) {
     host::CloseWindowFrontEnd(shell.frontEnd);
     shell.frontEnd = nullptr;
 #endif
-    if (shell.screenshot.empty()) return code;
+    // The picture a newcomer is told of shows the program at work; a program
+    // that failed has said why, and its screen would only mislead.
+    if (shell.screenshot.empty() || (shell.announce && code != 0)) return code;
     std::string error;
     if (!host::WriteScreenshot(shell.screenshot, &error)) {
         std::fprintf(stderr, "%s: no screenshot: %s\n", shell.program.c_str(), error.c_str());

@@ -115,6 +115,7 @@ TEST_F(SortedTest, FillsTheFrontFacesOfAllMeshesFarToNear) {
     model.Add(1, 400, false, true);
     ASSERT_EQ(SortSpaceCreate(&space_, 24, 8), 1);
     EXPECT_EQ(Draw(model), (std::vector<int32_t>{b, d, e, c, f, a}));
+    EXPECT_EQ(space_.frontCount, 6);
     EXPECT_TRUE(said_.empty());
 }
 
