@@ -26,19 +26,9 @@ bool HasTexels(const Texture* texture) {
 // An object for the texture, emptied, then loaded; an object that cannot be
 // had leaves the pointer none and the texture unused.
 Texture* LoadTexture(const char* name, int levelBits) {
-    Texture* texture = new (std::nothrow) Texture{};
-    if (texture == nullptr) return nullptr;
-    TextureInit(texture);
-    TextureLoadZit(texture, name, levelBits);
+    Texture* texture = TextureNew();
+    if (texture != nullptr) TextureLoadZit(texture, name, levelBits);
     return texture;
-}
-
-void ReleaseTexture(Texture*& texture) {
-    if (texture == nullptr) return;
-    TextureRelease(texture);
-    TextureDestroy(texture);
-    delete texture;
-    texture = nullptr;
 }
 
 } // namespace
@@ -161,7 +151,7 @@ void ClockApp::DrawTitlePage() {
 }
 
 void ClockApp::TearDown() {
-    ReleaseTexture(flowerTexture);
-    ReleaseTexture(backgroundTexture);
-    ReleaseTexture(titleTexture);
+    TextureDelete(flowerTexture);
+    TextureDelete(backgroundTexture);
+    TextureDelete(titleTexture);
 }

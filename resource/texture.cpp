@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
               "texels are read from .zit files as they lie in memory");
@@ -129,4 +130,18 @@ void TextureRelease(Texture* texture) {
 
 void TextureDestroy(Texture* texture) {
     TextureRelease(texture);
+}
+
+Texture* TextureNew() {
+    Texture* texture = new (std::nothrow) Texture{};
+    if (texture != nullptr) TextureInit(texture);
+    return texture;
+}
+
+void TextureDelete(Texture*& texture) {
+    if (texture == nullptr) return;
+    TextureRelease(texture);
+    TextureDestroy(texture);
+    delete texture;
+    texture = nullptr;
 }

@@ -24,3 +24,9 @@ int TextureCreate(Texture* texture, int width, int height, int levelBits, const 
 int TextureLoadZit(Texture* texture, const char* name, int levelBits);
 void TextureRelease(Texture* texture);
 void TextureDestroy(Texture* texture);
+// A texture object of its own (ordinary object allocation), emptied; null
+// when none can be had.
+Texture* TextureNew();
+// Releases the texels, destroys the texture and frees its object; the pointer
+// becomes null. A null pointer is left as it is.
+void TextureDelete(Texture*& texture);

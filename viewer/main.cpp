@@ -6,6 +6,7 @@
 #include "platform/startup.h"
 #include "resource/file.h"
 #include "resource/memory.h"
+#include "resource/texture.h"
 #include "viewer/viewer_app.h"
 #include "viewer/viewer_options.h"
 
@@ -32,7 +33,7 @@ int AppMain(host::InstanceHandle instance, host::InstanceHandle, char16_t*, int3
     ViewerApp* app = new (std::nothrow) ViewerApp(instance, options.model.c_str(), model, texture);
     if (app == nullptr) {
         ObjModelRelease(&model);
-        ViewerTextureRelease(texture);
+        TextureDelete(texture);
         return host::kExitFailed;
     }
     // Without its window no message reaches the program, and without its key

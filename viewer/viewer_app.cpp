@@ -72,9 +72,8 @@ bool IsPowerOfTwo(uint32_t n) {
 } // namespace
 
 Texture* ViewerTexture(const char* name) {
-    Texture* texture = new (std::nothrow) Texture{};
+    Texture* texture = TextureNew();
     if (texture == nullptr) return nullptr;
-    TextureInit(texture);
     if (name == nullptr) {
         uint16_t texels[kCheckerSide * kCheckerSide];
         for (int y = 0; y < kCheckerSide; ++y) {
@@ -83,15 +82,14 @@ Texture* ViewerTexture(const char* name) {
                 texels[y * kCheckerSide + x] = PackRgb565(dark ? 0xA04028 : 0xF0E0C0);
             }
         }
-        if (TextureCreate(texture, kCheckerSide, kCheckerSide, 4, texels)) return texture;
-        delete texture;
-        return nullptr;
+        if (!TextureCreate(texture, kCheckerSide, kCheckerSide, 4, texels)) TextureDelete(texture);
+        return texture;
     }
     char16_t wide[128];
     Widen(wide, 128, name);
     if (!TextureLoadZit(texture, name, 4)) {
         DebugPrint(u"%s: no such picture, or it cannot be read", wide);
-        delete texture;
+        TextureDelete(texture);
         return nullptr;
     }
     // The fillers take a triangle's texture as a square of 2^n texels.
@@ -99,18 +97,9 @@ Texture* ViewerTexture(const char* name) {
         DebugPrint(u"%s: a picture for triangles is square with a side of a power of two, not "
                    u"%dx%d",
                    wide, texture->width, texture->height);
-        ViewerTextureRelease(texture);
-        return nullptr;
+        TextureDelete(texture);
     }
     return texture;
-}
-
-void ViewerTextureRelease(Texture*& texture) {
-    if (texture == nullptr) return;
-    TextureRelease(texture);
-    TextureDestroy(texture);
-    delete texture;
-    texture = nullptr;
 }
 
 ViewerApp::ViewerApp(host::InstanceHandle instance, const char* modelName, const ObjModel& loaded,
@@ -134,7 +123,7 @@ ViewerApp::~ViewerApp() {
     delete renderer;
     SortSpaceRelease(&space);
     ObjModelRelease(&model);
-    ViewerTextureRelease(texture);
+    TextureDelete(texture);
 }
 
 bool ViewerApp::Ready() const {

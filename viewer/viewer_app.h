@@ -28,7 +28,6 @@ using CaptionLine = char16_t[kCaptionCharacters + 1];
 // with a power-of-two side), or a checkerboard when the name is null. Null
 // after one line saying why.
 Texture* ViewerTexture(const char* name);
-void ViewerTextureRelease(Texture*& texture);
 
 class ViewerApp final : public App {
   public:

@@ -12,14 +12,6 @@
 
 namespace {
 
-bool QuitPosted() {
-    host::Message message{};
-    bool quit = false;
-    while (host::PeekMessage(&message, nullptr, 0, 0, host::kPeekRemove))
-        quit |= message.message == host::kMessageQuit;
-    return quit;
-}
-
 // A, B, C and Start end the program, tested before the title frames (the
 // direction keys do not); then ten title frames (the end-to-end run counts
 // them too), then scene frames, each ending with the matrix stack at its

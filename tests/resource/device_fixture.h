@@ -5,7 +5,9 @@
 #pragma once
 #include "../temp_folder.h"
 #include "host/debug_output.h"
+#include "host/messages.h"
 #include "host/module.h"
+#include "host/window.h"
 #include "resource/file.h"
 #include "resource/memory.h"
 #include "resource/zit.h"
@@ -50,6 +52,15 @@ class DebugLines {
   private:
     Lines lines_;
 };
+
+// Whether the program posted the quit message; the queue is emptied.
+inline bool QuitPosted() {
+    host::Message message{};
+    bool quit = false;
+    while (host::PeekMessage(&message, nullptr, 0, 0, host::kPeekRemove))
+        quit |= message.message == host::kMessageQuit;
+    return quit;
+}
 
 // A ".zit" file: the header, then the texels, low byte first.
 inline std::string ZitBytes(uint16_t width, uint16_t height, const std::vector<uint16_t>& texels) {

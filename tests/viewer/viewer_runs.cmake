@@ -10,17 +10,7 @@ string(REPLACE "|" ";" emulator "${EMULATOR}")
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 
-function(expect_png path)
-  if(NOT EXISTS ${path})
-    message(FATAL_ERROR "no picture at ${path}")
-  endif()
-  file(READ ${path} header LIMIT 24 HEX)
-  string(SUBSTRING "${header}" 0 16 signature)
-  string(SUBSTRING "${header}" 32 16 size)
-  if(NOT signature STREQUAL "89504e470d0a1a0a" OR NOT size STREQUAL "000000f000000140")
-    message(FATAL_ERROR "${path} is not a 240x320 PNG (${header})")
-  endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/../expect_png.cmake)
 
 # view(expected-status ARGS...): runs the viewer in WORK; its standard error
 # in `said`, standard output in `printed`.

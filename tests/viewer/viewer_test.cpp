@@ -20,14 +20,6 @@ const char kCube[] = "v -1 -1 -1\nv 1 -1 -1\nv 1 1 -1\nv -1 1 -1\n"
                      "v -1 -1 1\nv 1 -1 1\nv 1 1 1\nv -1 1 1\n"
                      "f 1 4 3 2\nf 5 6 7 8\nf 1 2 6 5\nf 2 3 7 6\nf 3 4 8 7\nf 4 1 5 8\n";
 
-bool QuitPosted() {
-    host::Message message{};
-    bool quit = false;
-    while (host::PeekMessage(&message, nullptr, 0, 0, host::kPeekRemove))
-        quit |= message.message == host::kMessageQuit;
-    return quit;
-}
-
 // The frame as the screen shows it: at logical (40, 0), turned a quarter turn.
 std::vector<uint16_t> Frame() {
     std::vector<uint16_t> pixels;
@@ -192,8 +184,7 @@ TEST_F(ViewerTest, TakesSquarePicturesOfAPowerOfTwoSideOnly) {
         ASSERT_NE(texture, nullptr);
         EXPECT_EQ(texture->levelCount, 16);
         EXPECT_EQ(texture->width, name != nullptr ? 16 : 64);
-        ViewerTextureRelease(texture);
-        EXPECT_EQ(texture, nullptr);
+        TextureDelete(texture);
     }
     EXPECT_EQ(allocCount, blocks);
 }
