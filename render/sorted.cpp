@@ -92,7 +92,9 @@ void SortSpaceRelease(SortSpace* space) {
 }
 
 void Renderer::DrawMeshesSorted(const Mesh* meshes, int32_t meshCount, SortSpace* space) {
-    if (meshes == nullptr || space == nullptr || space->vertices == nullptr) return;
+    if (space == nullptr) return;
+    space->frontCount = 0;
+    if (meshes == nullptr || space->vertices == nullptr) return;
     if (processVertices == nullptr || fillTriangle == nullptr) return;
     if (display == nullptr || display->frameBuffer == nullptr) return;
     ScreenVertex* const screen = space->vertices;

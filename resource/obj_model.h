@@ -37,7 +37,8 @@ struct ObjModel {
 
 void ObjModelInit(ObjModel* model);
 // Reads the file `name` (relative to the program directory, as every file) and
-// builds its meshes: the model's box centred on the origin and its
+// builds its meshes into `model`, which holds none yet (release a loaded one
+// first): the model's box centred on the origin and its
 // half-diagonal scaled to `radius`, so no vertex lies farther than `radius`
 // from the origin. 1 on success. 0 on failure, after one debug line naming
 // the file, the line where there is one, and what is wrong

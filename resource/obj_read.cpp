@@ -135,8 +135,8 @@ class Pass {
         }
         if (!face && kind == nullptr) return true; // o, g, s, usemtl, mtllib, l, ...
         // The tokenizer separates at commas too; a number written with a
-        // decimal comma would silently become two.
-        if (std::strchr(p, ',') != nullptr)
+        // decimal comma would silently become two. A comment may hold any.
+        if (p[std::strcspn(p, ",#")] == ',')
             return Fail("a comma: OBJ separates with spaces and writes decimals with a point");
         return face ? Face(p) : Element(p, *kind);
     }

@@ -149,7 +149,7 @@ TEST_F(ObjModelTest, ReadsEveryCornerFormAndSkipsTheRest) {
         // Where one corner lacks them, the whole model goes without.
         {quad + uv + normal + "f 1/1/1 2/2 3/3/1 4//1\n", 2, 4, false, false},
         {"# a comment\r\n\r\no quad\ng side\ns 1\nmtllib x.mtl\nusemtl red\nvp 0.5\n" + quad +
-             "l 1 2\ncstype bezier\nf 1 2 3 4 # the face\n  \t\nf 1 3 4",
+             "l 1 2\ncstype bezier\nf 1 2 3 4 # the face, with a comma\n  \t\nf 1 3 4",
          3, 4, false, false},
         // Welded by position alone when the file gives nothing more, by the
         // whole corner otherwise: the same position with two texture
