@@ -27,6 +27,11 @@ uint16_t ScreenPixel(int32_t x, int32_t y);
 void ScreenSetPixel(int32_t x, int32_t y, uint16_t pixel);
 bool ScreenIs16Bit();
 
+// The 8-bit red, green and blue of a 16-bit pixel, into rgb[0..2]: each field's
+// top bits repeat below it (R = r5 << 3 | r5 >> 2, G = g6 << 2 | g6 >> 4,
+// B = b5 << 3 | b5 >> 2), so black stays black and white white.
+void ExpandPixel(uint16_t pixel, uint8_t* rgb);
+
 // Counts every change to the screen, so a front end shows only new pictures.
 uint64_t ScreenGeneration();
 void ScreenTouched();

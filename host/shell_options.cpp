@@ -7,7 +7,7 @@ namespace host {
 
 const char kShellUsage[] =
     "usage: kq3d-clock [--headless] [--frames N] [--time HH:MM:SS] [--screenshot FILE.png] "
-    "[--scale K] [--root FOLDER] [--fail-alloc K] [--fail-alloc-after K] [--fail-new K] "
+    "[--digest] [--scale K] [--root FOLDER] [--fail-alloc K] [--fail-alloc-after K] [--fail-new K] "
     "[--fail-new-after K] [--time-step MS] "
     "[--tick-start N] [--tick-step MS] [--storm N] [--report]";
 
@@ -146,6 +146,8 @@ bool ParseShellOptions(int argc, const char* const* argv, ShellOptions* options,
                 return false;
             }
             options->storm = number;
+        } else if (option == "--digest") {
+            options->digest = true;
         } else if (option == "--report") {
             options->report = true;
         } else {

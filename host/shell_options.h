@@ -16,6 +16,7 @@ struct ShellOptions {
     uint16_t minute = 0;
     uint16_t second = 0;
     std::string screenshot; // --screenshot FILE.png, written when the program has ended
+    bool digest = false;    // --digest: the screen's digest on standard output at the end
     int32_t scale = 2;      // --scale K: window pixels per screen pixel
     bool help = false;      // --help
 
