@@ -8,6 +8,7 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include <cstring>
 #include <strings.h>
 #include <vector>
 
@@ -172,19 +173,22 @@ EM_BOOL WebFrontEnd::OnVisibility(int, const EmscriptenVisibilityChangeEvent* ev
     return EM_FALSE;
 }
 
+// The screen's memory read along its pitches (the device's screen is 16 bits
+// deep), each pixel expanded to the canvas's RGBA.
 void WebFrontEnd::Show() {
     const GXDisplayProperties& screen = ScreenProperties();
-    const int32_t width = static_cast<int32_t>(screen.width);
-    const int32_t height = static_cast<int32_t>(screen.height);
+    const uint8_t* row = ScreenOrigin();
     uint8_t* out = rgba_.data();
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            ExpandPixel(ScreenPixel(x, y), out);
+    for (uint32_t y = 0; y < screen.height; ++y, row += screen.yPitch) {
+        const uint8_t* in = row;
+        for (uint32_t x = 0; x < screen.width; ++x, in += screen.xPitch, out += 4) {
+            uint16_t pixel;
+            std::memcpy(&pixel, in, sizeof pixel);
+            ExpandPixel(pixel, out);
             out[3] = 0xFF;
-            out += 4;
         }
     }
-    PageShow(rgba_.data(), width, height);
+    PageShow(rgba_.data(), static_cast<int>(screen.width), static_cast<int>(screen.height));
 }
 
 void WebFrontEnd::Poll() {
