@@ -1,6 +1,8 @@
 # The device run as a newcomer runs it: headless for a few frames with a
 # screenshot, headless with no end given (600 frames and kq3d-clock.png in the
-# current folder), and with a bad option (one line, status 2).
+# current folder), and with a bad option (one line, status 2); and the digest
+# of the clock at 10:08:30 after 40 frames, alone on standard output (the web
+# page's check compares the same number).
 # Called with -DCLOCK=<kq3d-clock> -DWORK=<an empty folder to run in> and, for a
 # cross build, -DEMULATOR=<the emulator command, | between its words>.
 string(REPLACE "|" ";" emulator "${EMULATOR}")
@@ -44,4 +46,10 @@ string(REGEX MATCHALL "\n" lines "${said}")
 list(LENGTH lines count)
 if(NOT status EQUAL 2 OR NOT count EQUAL 1)
   message(FATAL_ERROR "a bad option gave status ${status} and said: ${said}")
+endif()
+
+execute_process(COMMAND ${emulator} ${CLOCK} --headless --time 10:08:30 --frames 40 --digest
+  WORKING_DIRECTORY ${WORK} RESULT_VARIABLE status OUTPUT_VARIABLE said ERROR_QUIET)
+if(NOT status EQUAL 0 OR NOT said STREQUAL "2f15884c\n")
+  message(FATAL_ERROR "--digest at 10:08:30, 40 frames gave status ${status} and said: ${said}")
 endif()
