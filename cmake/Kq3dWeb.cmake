@@ -17,8 +17,8 @@ target_link_options(kq3d-clock PRIVATE
   -sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency)
 
 # Debian's emscripten runs its JavaScript optimiser through node, which finds
-# the optimiser's modules only through NODE_PATH.
-if(NOT DEFINED ENV{NODE_PATH} AND IS_DIRECTORY /usr/share/nodejs)
+# the optimiser's modules (acorn) only through NODE_PATH.
+if(IS_DIRECTORY /usr/share/nodejs/acorn)
   set_property(TARGET kq3d-clock PROPERTY
     CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
 endif()
