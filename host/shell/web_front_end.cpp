@@ -41,6 +41,12 @@ namespace {
 
 const char kCanvas[] = "#kq3d-screen";
 
+// A page position in screen pixels, kept on the screen.
+int32_t OnScreen(int32_t position, uint32_t extent) {
+    const int32_t last = static_cast<int32_t>(extent) - 1;
+    return position < 0 ? 0 : (position > last ? last : position);
+}
+
 // Arrows, Z/X/C for A/B/C; Enter is Start, and so is Escape (as in the
 // window). The page names keys by what they type, so Z is Z on any layout.
 constexpr struct {
@@ -68,7 +74,6 @@ class WebFrontEnd : public FrontEnd {
     static EM_BOOL OnTouch(int type, const EmscriptenTouchEvent* event, void* self);
     static EM_BOOL OnVisibility(int type, const EmscriptenVisibilityChangeEvent* event, void* self);
     void Stylus(uint32_t message, long clientX, long clientY);
-    int32_t OnScreen(int32_t position, uint32_t extent) const;
 
     std::vector<uint8_t> rgba_;
     uint64_t shownGeneration_ = ~0ull;
@@ -98,20 +103,18 @@ WebFrontEnd::WebFrontEnd(int32_t scale) {
     emscripten_set_visibilitychange_callback(this, EM_TRUE, OnVisibility);
 }
 
+// Keys pressed with Ctrl, Alt or the system key are the browser's (copy,
+// find...); every release counts, so no button stays held.
 EM_BOOL WebFrontEnd::OnKey(int type, const EmscriptenKeyboardEvent* event, void*) {
+    const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
+    if (down && (event->ctrlKey || event->altKey || event->metaKey)) return EM_FALSE;
     for (const auto& mapping : kKeys) {
         if (strcasecmp(event->key, mapping.key) == 0) {
-            DevicePressKey(static_cast<uint16_t>((GxCurrentKeys().*mapping.button).code),
-                           type == EMSCRIPTEN_EVENT_KEYDOWN);
+            DevicePressKey(static_cast<uint16_t>((GxCurrentKeys().*mapping.button).code), down);
             return EM_TRUE; // the arrows do not scroll the page
         }
     }
     return EM_FALSE;
-}
-
-int32_t WebFrontEnd::OnScreen(int32_t position, uint32_t extent) const {
-    const int32_t last = static_cast<int32_t>(extent) - 1;
-    return position < 0 ? 0 : (position > last ? last : position);
 }
 
 void WebFrontEnd::Stylus(uint32_t message, long clientX, long clientY) {
