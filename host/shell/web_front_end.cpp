@@ -3,6 +3,7 @@
 #include "host/gx.h"
 #include "host/screen.h"
 #include "host/screen_digest.h"
+#include "host/shell/screen_front_end.h"
 #include "host/window.h"
 
 #include <emscripten.h>
@@ -22,8 +23,8 @@ EM_JS(void, PageShow, (const uint8_t* rgba, int width, int height), {
 EM_JS(void, PageStopped, (int code, const char* digest), {
     kq3dPage.stopped(code, UTF8ToString(digest));
 });
-// The screen pixel under a point of the page, in out[0..1] (not yet kept on
-// the screen).
+// The screen pixel under a point of the page, in out[0..1] (off the screen
+// for a point off the canvas).
 EM_JS(void, PageScreenPosition, (int clientX, int clientY, int32_t* out), {
     const position = kq3dPage.screenPosition(clientX, clientY);
     HEAP32[out >> 2] = position[0];
@@ -41,12 +42,6 @@ namespace {
 
 const char kCanvas[] = "#kq3d-screen";
 
-// A page position in screen pixels, kept on the screen.
-int32_t OnScreen(int32_t position, uint32_t extent) {
-    const int32_t last = static_cast<int32_t>(extent) - 1;
-    return position < 0 ? 0 : (position > last ? last : position);
-}
-
 // Arrows, Z/X/C for A/B/C; Enter is Start, and so is Escape (as in the
 // window). The page names keys by what they type, so Z is Z on any layout.
 constexpr struct {
@@ -62,26 +57,21 @@ constexpr struct {
              {"Enter", &GXKeyList::start},
              {"Escape", &GXKeyList::start}};
 
-class WebFrontEnd : public FrontEnd {
+class WebFrontEnd : public ScreenFrontEnd {
   public:
     explicit WebFrontEnd(int32_t scale);
     void Poll() override;
-    void Show();
+    void Show() override;
 
   private:
     static EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void* self);
     static EM_BOOL OnMouse(int type, const EmscriptenMouseEvent* event, void* self);
     static EM_BOOL OnTouch(int type, const EmscriptenTouchEvent* event, void* self);
     static EM_BOOL OnVisibility(int type, const EmscriptenVisibilityChangeEvent* event, void* self);
-    void Stylus(uint32_t message, long clientX, long clientY);
+    void StylusAt(uint32_t message, long clientX, long clientY);
 
     std::vector<uint8_t> rgba_;
-    uint64_t shownGeneration_ = ~0ull;
-    bool stylusDown_ = false;
     long touch_ = -1; // the touch that holds the stylus
-    bool movePending_ = false;
-    int32_t moveX_ = 0;
-    int32_t moveY_ = 0;
 };
 
 WebFrontEnd::WebFrontEnd(int32_t scale) {
@@ -117,35 +107,24 @@ EM_BOOL WebFrontEnd::OnKey(int type, const EmscriptenKeyboardEvent* event, void*
     return EM_FALSE;
 }
 
-void WebFrontEnd::Stylus(uint32_t message, long clientX, long clientY) {
+void WebFrontEnd::StylusAt(uint32_t message, long clientX, long clientY) {
     int32_t position[2];
     PageScreenPosition(static_cast<int>(clientX), static_cast<int>(clientY), position);
-    const int32_t x = OnScreen(position[0], ScreenProperties().width);
-    const int32_t y = OnScreen(position[1], ScreenProperties().height);
-    if (message == kMessageStylusMove) {
-        // The program takes one message per frame: moves are gathered into
-        // the newest position so they never queue up behind the frames.
-        movePending_ = true;
-        moveX_ = x;
-        moveY_ = y;
-        return;
-    }
-    stylusDown_ = message == kMessageStylusDown;
-    movePending_ = false;
-    DeviceStylus(message, x, y);
+    Stylus(message, position[0], position[1]);
 }
 
 EM_BOOL WebFrontEnd::OnMouse(int type, const EmscriptenMouseEvent* event, void* self) {
     auto* frontEnd = static_cast<WebFrontEnd*>(self);
     if (type == EMSCRIPTEN_EVENT_MOUSEMOVE) {
-        if (!frontEnd->stylusDown_ || frontEnd->touch_ >= 0) return EM_FALSE;
-        frontEnd->Stylus(kMessageStylusMove, event->clientX, event->clientY);
+        if (!frontEnd->StylusDown() || frontEnd->touch_ >= 0) return EM_FALSE;
+        frontEnd->StylusAt(kMessageStylusMove, event->clientX, event->clientY);
         return EM_FALSE;
     }
     if (event->button != 0 || frontEnd->touch_ >= 0) return EM_FALSE;
     const bool down = type == EMSCRIPTEN_EVENT_MOUSEDOWN;
-    if (down == frontEnd->stylusDown_) return EM_FALSE;
-    frontEnd->Stylus(down ? kMessageStylusDown : kMessageStylusUp, event->clientX, event->clientY);
+    if (down == frontEnd->StylusDown()) return EM_FALSE;
+    frontEnd->StylusAt(down ? kMessageStylusDown : kMessageStylusUp, event->clientX,
+                       event->clientY);
     return down ? EM_TRUE : EM_FALSE; // no text selection starts on the screen
 }
 
@@ -156,15 +135,15 @@ EM_BOOL WebFrontEnd::OnTouch(int type, const EmscriptenTouchEvent* event, void* 
         const EmscriptenTouchPoint& touch = event->touches[i];
         if (!touch.isChanged) continue;
         if (type == EMSCRIPTEN_EVENT_TOUCHSTART) {
-            if (frontEnd->stylusDown_) continue;
+            if (frontEnd->StylusDown()) continue;
             frontEnd->touch_ = touch.identifier;
-            frontEnd->Stylus(kMessageStylusDown, touch.clientX, touch.clientY);
+            frontEnd->StylusAt(kMessageStylusDown, touch.clientX, touch.clientY);
         } else if (touch.identifier == frontEnd->touch_) {
             if (type == EMSCRIPTEN_EVENT_TOUCHMOVE) {
-                frontEnd->Stylus(kMessageStylusMove, touch.clientX, touch.clientY);
+                frontEnd->StylusAt(kMessageStylusMove, touch.clientX, touch.clientY);
             } else {
                 frontEnd->touch_ = -1;
-                frontEnd->Stylus(kMessageStylusUp, touch.clientX, touch.clientY);
+                frontEnd->StylusAt(kMessageStylusUp, touch.clientX, touch.clientY);
             }
         }
     }
@@ -196,15 +175,7 @@ void WebFrontEnd::Show() {
 
 void WebFrontEnd::Poll() {
     PageNextFrame();
-    if (movePending_) {
-        movePending_ = false;
-        DeviceStylus(kMessageStylusMove, moveX_, moveY_);
-    }
-    const uint64_t generation = ScreenGeneration();
-    if (generation != shownGeneration_) {
-        shownGeneration_ = generation;
-        Show();
-    }
+    Deliver();
 }
 
 } // namespace
