@@ -1,5 +1,6 @@
 #include "tools/zit_tool.h"
 
+#include "host/option_table.h"
 #include "tools/rgb_image.h"
 #include "tools/zit_file.h"
 
@@ -8,18 +9,12 @@
 
 namespace {
 
-constexpr int kDone = 0;
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
+using host::kExitDone;
+using host::kExitFailed;
 
 // The largest file the engine's loader takes in one block: the file and 16
 // bytes more must fit a signed 32-bit size.
 constexpr uint64_t kEngineMaxFileBytes = INT32_MAX - 16;
-
-int Usage(std::ostream& err) {
-    err << "usage: kq3d-zit encode IN.png OUT.zit | decode IN.zit OUT.png | info FILE.zit\n";
-    return kUsage;
-}
 
 bool IsPowerOfTwo(uint32_t v) {
     return v != 0 && (v & (v - 1)) == 0;
@@ -31,7 +26,7 @@ int Encode(const std::string& in, const std::string& outPath, std::ostream& out,
     std::string error;
     if (!PngRead(in, &image, &error)) {
         err << "kq3d-zit: " << error << "\n";
-        return kFailed;
+        return kExitFailed;
     }
     ZitPicture picture;
     picture.width = static_cast<uint16_t>(image.width);
@@ -43,11 +38,11 @@ int Encode(const std::string& in, const std::string& outPath, std::ostream& out,
     }
     if (!ZitSavePicture(outPath, picture, &error)) {
         err << "kq3d-zit: " << error << "\n";
-        return kFailed;
+        return kExitFailed;
     }
     out << outPath << ": " << picture.width << " x " << picture.height << " texels, "
         << 16 + 2 * uint64_t{picture.width} * picture.height << " bytes\n";
-    return kDone;
+    return kExitDone;
 }
 
 int Decode(const std::string& in, const std::string& outPath, std::ostream& out,
@@ -56,12 +51,12 @@ int Decode(const std::string& in, const std::string& outPath, std::ostream& out,
     std::string error;
     if (!ZitLoadPicture(in, &picture, &error)) {
         err << "kq3d-zit: " << error << "\n";
-        return kFailed;
+        return kExitFailed;
     }
     if (picture.width == 0 || picture.height == 0) {
         err << "kq3d-zit: " << in << ": " << picture.width << " x " << picture.height
             << " texels, no picture to write\n";
-        return kFailed;
+        return kExitFailed;
     }
     RgbImage image;
     image.width = picture.width;
@@ -71,10 +66,10 @@ int Decode(const std::string& in, const std::string& outPath, std::ostream& out,
         Rgb565ToRgb(picture.texels[i], &image.rgb[3 * i]);
     if (!PngWrite(outPath, image, &error)) {
         err << "kq3d-zit: " << error << "\n";
-        return kFailed;
+        return kExitFailed;
     }
     out << outPath << ": " << image.width << " x " << image.height << " pixels\n";
-    return kDone;
+    return kExitDone;
 }
 
 int Info(const std::string& path, std::ostream& out, std::ostream& err) {
@@ -82,7 +77,7 @@ int Info(const std::string& path, std::ostream& out, std::ostream& err) {
     std::string error;
     if (!ZitInspect(path, &facts, &error)) {
         err << "kq3d-zit: " << error << "\n";
-        return kFailed;
+        return kExitFailed;
     }
     out << path << "\n";
     if (facts.hasHeader) {
@@ -105,7 +100,7 @@ int Info(const std::string& path, std::ostream& out, std::ostream& err) {
     if (!refusal.empty()) {
         out << "  engine loads:  no (" << refusal << ")\n";
         err << "kq3d-zit: " << path << ": the engine will not load it: " << refusal << "\n";
-        return kFailed;
+        return kExitFailed;
     }
     out << "  engine loads:  yes";
     if (facts.actualBytes > facts.expectedBytes) {
@@ -113,16 +108,50 @@ int Info(const std::string& path, std::ostream& out, std::ostream& err) {
             << " bytes after the texels ignored)";
     }
     out << "\n";
-    return kDone;
+    return kExitDone;
 }
 
 } // namespace
 
+const host::ProgramText& ZitProgramText() {
+    static const host::ProgramText text = {
+        "COMMAND FILE... [OPTION...]",
+        "Brings pictures to the engine's \".zit\" textures (RGB565 texels after a 16-byte "
+        "header) and back.",
+        {{"encode", "IN.png OUT.zit", 2,
+          "any PNG to RGB565 texels (a texture drawn on triangles needs a power-of-two width)"},
+         {"decode", "IN.zit OUT.png", 2, "a \".zit\" file back to a PNG"},
+         {"info", "FILE.zit", 1, "the picture's size, and whether the engine loads it"}},
+        {{kExitDone, "done"},
+         {kExitFailed, "bad input or a failure, told in one line on standard error"},
+         {host::kExitUsage, "wrong usage: an unknown command or option, or the wrong number of "
+                            "files"}},
+    };
+    return text;
+}
+
+const std::vector<host::OptionRow<ZitOptions>>& ZitOptionTable() {
+    static const std::vector<host::OptionRow<ZitOptions>> table = {};
+    return table;
+}
+
 int ZitToolMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-    if (argc < 2) return Usage(err);
-    const std::string command = argv[1];
-    if (command == "encode" && argc == 4) return Encode(argv[2], argv[3], out, err);
-    if (command == "decode" && argc == 4) return Decode(argv[2], argv[3], out, err);
-    if (command == "info" && argc == 3) return Info(argv[2], out, err);
-    return Usage(err);
+    ZitOptions options;
+    std::vector<std::string> words;
+    std::string error;
+    host::CommandLine outcome =
+        host::ParseCommandLine(ZitOptionTable(), argc, argv, &options, &words, &error);
+    const host::CommandRow* command = nullptr;
+    if (outcome == host::CommandLine::kRun) {
+        command = host::FindCommand(ZitProgramText().commands, words, &error);
+        if (command == nullptr) outcome = host::CommandLine::kWrong;
+    }
+    int status = kExitDone;
+    if (host::AnswerCommandLine(outcome, host::ProgramName(argc, argv), ZitProgramText(),
+                                host::OptionTableWords(ZitOptionTable()), error, out, err, &status))
+        return status;
+    const std::string name = command->name;
+    if (name == "encode") return Encode(words[1], words[2], out, err);
+    if (name == "decode") return Decode(words[1], words[2], out, err);
+    return Info(words[1], out, err);
 }
