@@ -41,9 +41,14 @@ int LevelBitsOrZero(int levelBits) {
 
 ZitRefusal ZitCheck(const uint8_t* bytes, uint64_t size, int levelBits, ZitHeader* header) {
     if (!ZitReadHeader(bytes, size, header)) return ZitRefusal::noHeader;
-    if (!ZitHoldsTexels(*header, size)) return ZitRefusal::shortTexels;
-    if (header->width == 0 || header->height == 0) return ZitRefusal::noTexels;
-    const uint64_t texels = uint64_t{header->width} * header->height;
+    return ZitCheckHeader(*header, size, levelBits);
+}
+
+ZitRefusal ZitCheckHeader(const ZitHeader& header, uint64_t size, int levelBits) {
+    if (size < kZitHeaderBytes) return ZitRefusal::noHeader;
+    if (!ZitHoldsTexels(header, size)) return ZitRefusal::shortTexels;
+    if (header.width == 0 || header.height == 0) return ZitRefusal::noTexels;
+    const uint64_t texels = uint64_t{header.width} * header.height;
     if (LoadBytes(size, texels, LevelBitsOrZero(levelBits)) > kZitDeviceBytes - kZitReservedBytes)
         return ZitRefusal::tooLarge;
     return ZitRefusal::none;

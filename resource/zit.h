@@ -40,5 +40,7 @@ enum class ZitRefusal {
 // bytes beginning with `bytes`, to be loaded with `levelBits` shade bits (0
 // to 8). The header goes to *header when the file holds one.
 ZitRefusal ZitCheck(const uint8_t* bytes, uint64_t size, int levelBits, ZitHeader* header);
+// The same rule for a file of `size` bytes whose header has been read.
+ZitRefusal ZitCheckHeader(const ZitHeader& header, uint64_t size, int levelBits);
 // The most texels of a file the loader takes with `levelBits` shade bits.
 uint64_t ZitMaxTexels(int levelBits);
