@@ -80,7 +80,9 @@ bool WritePngFile(const std::string& path, uint32_t width, uint32_t height, cons
             state.row = &row;
             state.rowError = why;
             if (WriteRows(&state, file)) return true;
-            if (!state.rowFailed) *why = path + ": cannot write: " + state.errors.message;
+            // A failed write of the file itself is told by its reason (errno).
+            if (!state.rowFailed && std::ferror(file) == 0)
+                *why = path + ": cannot write: " + state.errors.message;
             return false;
         },
         error);
