@@ -5,9 +5,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace host {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePointer = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opens a regular file for reading and gives its size. A FIFO, device,
 // socket or folder is refused before a byte is read, and the open never waits

@@ -16,10 +16,6 @@ uint8_t To6(uint8_t v) {
     return static_cast<uint8_t>((v * 63 + 127) / 255);
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 // Everything the read needs lives here, outside the frames that setjmp keeps.
 struct ReadState {
     png_structp png = nullptr;
@@ -112,7 +108,7 @@ void Rgb565ToRgb(uint16_t texel, uint8_t* rgb) {
 bool PngReadPixels(const std::string& path, const PngAccept& accept, const PngPut& put,
                    std::string* error) {
     uint64_t size = 0;
-    std::unique_ptr<std::FILE, FileCloser> file(host::OpenPlainFile(path, &size, error));
+    host::FilePointer file(host::OpenPlainFile(path, &size, error));
     if (!file) return false;
     png_byte signature[8] = {};
     if (std::fread(signature, 1, 8, file.get()) != 8 || png_sig_cmp(signature, 0, 8) != 0) {
@@ -151,6 +147,11 @@ bool PngRead(const std::string& path, RgbImage* image, std::string* error) {
         if (width > 0xFFFF || height > 0xFFFF) {
             *why = path + ": the picture is " + std::to_string(width) + " x " +
                    std::to_string(height) + " pixels; at most 65535 x 65535 are read whole";
+            return false;
+        }
+        if (uint64_t{width} * height * 3 > read.rgb.max_size()) {
+            *why = path + ": the picture is " + std::to_string(width) + " x " +
+                   std::to_string(height) + " pixels, too many to hold here";
             return false;
         }
         read = RgbImage{width, height, std::vector<uint8_t>(size_t{width} * height * 3)};

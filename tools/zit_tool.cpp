@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -24,10 +25,6 @@ constexpr uint64_t kMostTexels = uint64_t{0xFFFF} * 0xFFFF;
 const char kUsageLine[] = "usage: kq3d-zit [--max-texels N] encode IN.png OUT.zit | decode "
                           "IN.zit OUT.png | info FILE.zit";
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 int Usage(std::ostream& err, const std::string& why = std::string()) {
     err << (why.empty() ? "" : "kq3d-zit: " + why + " (") << kUsageLine << (why.empty() ? "" : ")")
         << "\n";
@@ -43,6 +40,18 @@ int Failed(std::ostream& err, const std::string& error) {
 bool SameAsInput(const std::string& in, const std::string& outPath, std::string* error) {
     if (!host::SameFile(in, outPath)) return false;
     *error = outPath + ": the output would replace the input; give it another name";
+    return true;
+}
+
+// A raised limit may ask for more than the machine has (or, on a 32-bit
+// build, more than a vector can count): refused, never cut short.
+bool AllocateBytes(std::vector<uint8_t>* bytes, uint64_t count) {
+    if (count > bytes->max_size()) return false;
+    try {
+        bytes->resize(static_cast<size_t>(count));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     return true;
 }
 
@@ -73,8 +82,12 @@ int Encode(const std::string& in, const std::string& outPath, uint64_t maxTexels
             return false;
         }
         width = w;
-        zit.resize(ZitFileBytes(ZitHeader{static_cast<uint16_t>(w), static_cast<uint16_t>(h)}));
-        ZitWriteHeader(zit.data(), ZitHeader{static_cast<uint16_t>(w), static_cast<uint16_t>(h)});
+        const ZitHeader header{static_cast<uint16_t>(w), static_cast<uint16_t>(h)};
+        if (!AllocateBytes(&zit, ZitFileBytes(header))) {
+            *why = in + ": " + size + " pixels, more than this machine's memory holds";
+            return false;
+        }
+        ZitWriteHeader(zit.data(), header);
         return true;
     };
     const auto put = [&](uint32_t y, uint32_t x, uint32_t step, uint32_t count,
@@ -101,7 +114,7 @@ int Decode(const std::string& in, const std::string& outPath, std::ostream& out,
     std::string error;
     if (SameAsInput(in, outPath, &error)) return Failed(err, error);
     ZitFacts facts;
-    std::unique_ptr<std::FILE, FileCloser> file(ZitOpenTexels(in, &facts, &error));
+    host::FilePointer file(ZitOpenTexels(in, &facts, &error));
     if (!file) return Failed(err, error);
     const uint32_t width = facts.header.width, height = facts.header.height;
     std::vector<uint8_t> texels(2 * size_t{width}), rgb(3 * size_t{width});
