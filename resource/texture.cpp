@@ -111,6 +111,8 @@ int TextureCreate(Texture* texture, int width, int height, int levelBits, const 
         uint64_t{levelCount} * static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 2u;
     const int32_t request = bytes > INT32_MAX ? -1 : static_cast<int32_t>(bytes);
     void* block = MemoryAlloc(request, 0, 4);
+    // A failure keeps the texels a full texture had: dropping its block here
+    // would leave nothing that could give it back.
     if (block == nullptr) {
         DebugPrint(u"TextureCreateAllocError");
         return 0;

@@ -18,6 +18,8 @@ struct Texture {
 };
 
 Texture* TextureInit(Texture* texture);
+// 1 created, 0 failed; a failure changes no field. A full texture's texels
+// are not freed by a new create: release first.
 int TextureCreate(Texture* texture, int width, int height, int levelBits, const uint16_t* source);
 int TextureLoadZit(Texture* texture, const char* name, int levelBits);
 void TextureRelease(Texture* texture);

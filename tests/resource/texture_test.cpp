@@ -101,11 +101,15 @@ TEST_F(TextureTest, LoadsOnlyFilesHoldingAllTheirTexels) {
     }
 }
 
-TEST_F(TextureTest, TexelBlocksNoHeapCanHoldFailWithTheAllocatorsMessage) {
+// A failed create leaves a full texture full: its texel block is kept, since
+// nothing else could give it back.
+TEST_F(TextureTest, FailedCreatesSayWhyAndKeepTheTexelsTheTextureHad) {
     const int32_t before = allocCount;
     Texture t;
     TextureInit(&t);
-    t.width = 7;
+    const uint16_t texel = 0xF81F;
+    ASSERT_EQ(TextureCreate(&t, 1, 1, 0, &texel), 1);
+    void* const block = t.texelBlock;
     lines_.Take();
     // 16 x 65535 x 65535 x 2 bytes does not fit the allocator's 32-bit size.
     EXPECT_EQ(TextureCreate(&t, 65535, 65535, 4, nullptr), 0);
@@ -113,8 +117,8 @@ TEST_F(TextureTest, TexelBlocksNoHeapCanHoldFailWithTheAllocatorsMessage) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].rfind(u"AL Failed(not enough memory)", 0), 0u);
     EXPECT_EQ(lines[1], u"TextureCreateAllocError\r\n");
-    EXPECT_EQ(t.texelBlock, nullptr);
-    EXPECT_EQ(t.width, 7); // no field changed
+    EXPECT_EQ(t.texelBlock, block);
+    EXPECT_EQ(t.width, 1); // no field changed
     // Through the loader: a 1024 x 1024 picture at 8 level bits needs 512 MiB,
     // which its rule refuses before memory is asked for.
     WriteHostFile("big.zit", ZitBytes(1024, 1024, std::vector<uint16_t>(1024 * 1024, 0xFFFF)));
@@ -122,14 +126,16 @@ TEST_F(TextureTest, TexelBlocksNoHeapCanHoldFailWithTheAllocatorsMessage) {
     lines = lines_.Take();
     EXPECT_EQ(lines.back(), u"ZitLoadError\r\n");
     EXPECT_EQ(lines.size(), 2u); // the file's name and the refusal: no allocator message
-    EXPECT_EQ(t.texelBlock, nullptr);
+    EXPECT_EQ(t.texelBlock, block);
     // Level bits beyond an 8-bit intensity, and sizes the fields cannot hold.
-    const uint16_t texel = 0xFFFF;
     EXPECT_EQ(TextureCreate(&t, 1, 1, 9, &texel), 0);
     EXPECT_EQ(TextureCreate(&t, 1, 1, -1, &texel), 0);
     EXPECT_EQ(TextureCreate(&t, 65536, 1, 0, nullptr), 0);
     EXPECT_EQ(TextureCreate(&t, 1, -1, 0, nullptr), 0);
     EXPECT_EQ(lines_.Take().size(), 4u);
+    EXPECT_EQ(t.texelBlock, block);
+    EXPECT_EQ(t.texels[0], 0xF81F);
+    TextureRelease(&t);
     EXPECT_EQ(t.texelBlock, nullptr);
     EXPECT_EQ(allocCount, before);
 }
