@@ -14,26 +14,16 @@
 
 namespace {
 
-constexpr int kDone = 0;
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
+using host::kExitDone;
+using host::kExitFailed;
 
 // The clock's ball is drawn with 16 shade levels, the most any use asks.
 constexpr int kBallLevelBits = 4;
-constexpr uint64_t kMostTexels = uint64_t{0xFFFF} * 0xFFFF;
-
-const char kUsageLine[] = "usage: kq3d-zit [--max-texels N] encode IN.png OUT.zit | decode "
-                          "IN.zit OUT.png | info FILE.zit";
-
-int Usage(std::ostream& err, const std::string& why = std::string()) {
-    err << (why.empty() ? "" : "kq3d-zit: " + why + " (") << kUsageLine << (why.empty() ? "" : ")")
-        << "\n";
-    return kUsage;
-}
+constexpr uint32_t kMostTexels = 0xFFFFu * 0xFFFFu;
 
 int Failed(std::ostream& err, const std::string& error) {
     err << "kq3d-zit: " << error << "\n";
-    return kFailed;
+    return kExitFailed;
 }
 
 // An output that names its input is refused before anything is read.
@@ -105,7 +95,7 @@ int Encode(const std::string& in, const std::string& outPath, uint64_t maxTexels
     ZitReadHeader(zit.data(), zit.size(), &header);
     out << outPath << ": " << Size(header.width, header.height) << " texels, " << zit.size()
         << " bytes\n";
-    return kDone;
+    return kExitDone;
 }
 
 // Row by row from the file to the picture: no more than a row in memory.
@@ -129,7 +119,7 @@ int Decode(const std::string& in, const std::string& outPath, std::ostream& out,
     };
     if (!host::WritePngFile(outPath, width, height, row, &error)) return Failed(err, error);
     out << outPath << ": " << Size(width, height) << " pixels\n";
-    return kDone;
+    return kExitDone;
 }
 
 // Why the loader refuses a file, in words.
@@ -196,46 +186,62 @@ int Info(const std::string& path, std::ostream& out, std::ostream& err) {
             << " bytes after the texels ignored)";
     }
     out << "\n  triangles:     " << TrianglesText(facts) << "\n";
-    return kDone;
-}
-
-// A whole number from 1 to kMostTexels.
-bool ParseTexels(const std::string& text, uint64_t* value) {
-    if (text.empty() || text.size() > 10) return false;
-    uint64_t v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        v = v * 10 + static_cast<uint64_t>(c - '0');
-    }
-    if (v == 0 || v > kMostTexels) return false;
-    *value = v;
-    return true;
+    return kExitDone;
 }
 
 } // namespace
 
+const host::ProgramText& ZitProgramText() {
+    static const host::ProgramText text = {
+        "COMMAND FILE... [OPTION...]",
+        "Brings pictures to the engine's \".zit\" textures (RGB565 texels after a 16-byte "
+        "header) and back.",
+        {{"encode", "IN.png OUT.zit", 2,
+          "any PNG to RGB565 texels (a texture drawn on triangles needs a square of a "
+          "power-of-two side, at least 4 x 4 for the ball's 16 shade levels)"},
+         {"decode", "IN.zit OUT.png", 2, "a \".zit\" file back to a PNG"},
+         {"info", "FILE.zit", 1,
+          "the picture's size, whether the engine loads it, and whether triangles draw it"}},
+        {{kExitDone, "done"},
+         {kExitFailed, "bad input or a failure, told in one line on standard error"},
+         {host::kExitUsage, "wrong usage: an unknown command or option, or the wrong number of "
+                            "files"}},
+    };
+    return text;
+}
+
+const std::vector<host::OptionRow<ZitOptions>>& ZitOptionTable() {
+    using Row = host::OptionRow<ZitOptions>;
+    static const std::string deviceLimit =
+        std::to_string(ZitMaxTexels(0)) + ", the most the device's memory loads as a picture";
+    static const std::vector<Row> table = {
+        Row::Number("--max-texels", "N", &ZitOptions::maxTexels, 1, kMostTexels,
+                    "encode refuses, before reading them, pictures of more than N texels",
+                    deviceLimit.c_str(), &ZitOptions::maxTexelsGiven),
+    };
+    return table;
+}
+
 int ZitToolMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    ZitOptions options;
     std::vector<std::string> words;
-    uint64_t maxTexels = ZitMaxTexels(0);
-    bool limitGiven = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string word = argv[i];
-        if (word != "--max-texels") {
-            words.push_back(word);
-            continue;
-        }
-        if (i + 1 >= argc || !ParseTexels(argv[i + 1], &maxTexels)) {
-            return Usage(err, "--max-texels takes a number of texels from 1 to " +
-                                  std::to_string(kMostTexels));
-        }
-        limitGiven = true;
-        ++i;
+    std::string error;
+    host::CommandLine outcome =
+        host::ParseCommandLine(ZitOptionTable(), argc, argv, &options, &words, &error);
+    const host::CommandRow* command = nullptr;
+    if (outcome == host::CommandLine::kRun) {
+        command = host::FindCommand(ZitProgramText().commands, words, &error);
+        if (command == nullptr) outcome = host::CommandLine::kWrong;
     }
-    if (words.empty()) return Usage(err);
-    const std::string& command = words[0];
-    if (command == "encode" && words.size() == 3)
-        return Encode(words[1], words[2], maxTexels, limitGiven, out, err);
-    if (command == "decode" && words.size() == 3) return Decode(words[1], words[2], out, err);
-    if (command == "info" && words.size() == 2) return Info(words[1], out, err);
-    return Usage(err);
+    int status = kExitDone;
+    if (host::AnswerCommandLine(outcome, host::ProgramName(argc, argv), ZitProgramText(),
+                                host::OptionTableWords(ZitOptionTable()), error, out, err, &status))
+        return status;
+    const std::string name = command->name;
+    if (name == "encode") {
+        const uint64_t limit = options.maxTexelsGiven ? options.maxTexels : ZitMaxTexels(0);
+        return Encode(words[1], words[2], limit, options.maxTexelsGiven, out, err);
+    }
+    if (name == "decode") return Decode(words[1], words[2], out, err);
+    return Info(words[1], out, err);
 }

@@ -1,4 +1,5 @@
 #include "../temp_folder.h"
+#include "kq3d/version.h"
 #include "tools/rgb_image.h"
 #include "tools/zit_file.h"
 #include "tools/zit_tool.h"
@@ -42,11 +43,11 @@ class ZitTool : public ::testing::Test {
         std::ofstream(Path(name), std::ios::binary) << bytes;
     }
 
-    // Runs the tool on a command and files in the test's folder.
+    // Runs the tool on a command and files in the test's folder (options as given).
     int Run(const std::vector<std::string>& args) {
         std::vector<std::string> words = {"kq3d-zit"};
         for (size_t i = 0; i < args.size(); ++i) {
-            // The command, options and their values, absolute paths: as given.
+            // The command, options and their values, absolute paths.
             const bool command = i == (args[0][0] == '-' ? 2u : 0u);
             const bool asGiven =
                 command || args[i][0] == '/' || args[i][0] == '-' || args[i - 1][0] == '-';
@@ -184,9 +185,13 @@ TEST_F(ZitTool, RefusesBadInputWithAOneLineMessageAndAFailingStatus) {
         int status;
         const char* says;
     } cases[] = {
-        {{}, 2, "usage"},
-        {{"encode", "x.png"}, 2, "usage"},
-        {{"squash", "a", "b"}, 2, "usage"},
+        {{}, 2, "kq3d-zit: no command given; try \"kq3d-zit --help\"\n"},
+        {{"encode", "x.png"}, 2, "encode takes IN.png OUT.zit, 1 word given"},
+        {{"squash", "a", "b"}, 2, "unknown command \"squash\""},
+        {{"--size", "a", "b"}, 2, "unknown option \"--size\""},
+        {{"--help"}, 0, "usage: kq3d-zit COMMAND"},
+        {{"info", "--help"}, 0, "\nExit status:\n  0  done\n"},
+        {{"--version"}, 0, "kq3d-zit " KQ3D_VERSION "\n"},
         {{"encode", "missing.png", "o.zit"}, 1, "cannot open"},
         {{"encode", "text.png", "o.zit"}, 1, "not a PNG"},
         {{"encode", "cut.png", "o.zit"}, 1, "bad PNG"},
