@@ -6,6 +6,7 @@
 #include "host/device.h"
 #include "host/gx.h"
 #include "host/input_storm.h"
+#include "host/messages.h"
 #include "host/module.h"
 #include "host/process.h"
 #include "host/raw_heap.h"
@@ -143,8 +144,10 @@ int Shutdown(int code) {
         const int leaks = LeakCheck();
         char more[160];
         std::snprintf(more, sizeof more,
-                      " storm-messages=%llu suspended-draws=%d leaks=%d status=%d",
+                      " storm-messages=%llu queue-refused=%llu suspended-draws=%d leaks=%d "
+                      "status=%d",
                       static_cast<unsigned long long>(shell.storm.posted),
+                      static_cast<unsigned long long>(host::RefusedMessageCount()),
                       host::GxCallCounts().beginDrawSuspended, leaks, code);
         Report("end", host::DeviceFramesCounted(), more);
         if (leaks > 0 && code == 0) code = 1;
