@@ -47,6 +47,9 @@ const std::vector<OptionRow<ShellOptions>>& ShellOptionTable() {
         // The default names the program: see ShellOptionWords.
         Row::Text("--screenshot", "FILE.png", &O::screenshot,
                   "write the screen as a PNG when the program has ended", nullptr),
+        Row::Flag("--digest", &O::digest,
+                  "print the screen's digest (FNV-1a, 8 hex digits) on standard output when the "
+                  "program has ended"),
         Row::Number("--scale", "K", &O::scale, 1, 16, "window pixels per screen pixel"),
         Row::Text("--root", "FOLDER", &O::root,
                   "the device's root folder, where the program finds its files",

@@ -7,11 +7,14 @@
 #pragma once
 #include "host/option_table.h"
 
+#include <cstdint>
 #include <ostream>
 #include <vector>
 
-// The tool's options (so far only every program's --help and --version).
-struct ZitOptions {};
+struct ZitOptions {
+    bool maxTexelsGiven = false;
+    uint32_t maxTexels = 0; // --max-texels N: encode takes pictures of up to N texels
+};
 
 const host::ProgramText& ZitProgramText();
 const std::vector<host::OptionRow<ZitOptions>>& ZitOptionTable();

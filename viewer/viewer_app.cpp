@@ -65,10 +65,6 @@ void Format(CaptionLine& out, const char16_t* format, ...) {
     va_end(args);
 }
 
-bool IsPowerOfTwo(uint32_t n) {
-    return n != 0 && (n & (n - 1)) == 0;
-}
-
 } // namespace
 
 Texture* ViewerTexture(const char* name) {
@@ -92,8 +88,7 @@ Texture* ViewerTexture(const char* name) {
         TextureDelete(texture);
         return nullptr;
     }
-    // The fillers take a triangle's texture as a square of 2^n texels.
-    if (texture->width != texture->height || !IsPowerOfTwo(texture->width)) {
+    if (!TextureFitsTriangles(texture)) {
         DebugPrint(u"%s: a picture for triangles is square with a side of a power of two, not "
                    u"%dx%d",
                    wide, texture->width, texture->height);

@@ -1,14 +1,16 @@
 // The device: its shell reads its own command line, sets the clocks, opens
-// the window (or runs headless), arranges the Start press and the
-// screenshot, and starts the program through its entry with the four
+// the window or the web page (or runs headless), arranges the Start press and
+// the screenshot, and starts the program through its entry with the four
 // start-up arguments. The program ends the process through its exit runtime.
 #include "host/clock.h"
 #include "host/device.h"
 #include "host/gx.h"
 #include "host/input_storm.h"
+#include "host/messages.h"
 #include "host/module.h"
 #include "host/process.h"
 #include "host/raw_heap.h"
+#include "host/screen_digest.h"
 #include "host/screenshot.h"
 #include "host/shell/object_heap.h"
 #include "host/shell_options.h"
@@ -17,6 +19,8 @@
 
 #if KQ3D_WINDOW_FRONT_END
 #include "host/shell/window_front_end.h"
+#elif KQ3D_WEB_FRONT_END
+#include "host/shell/web_front_end.h"
 #endif
 
 #include <cstdio>
@@ -54,6 +58,7 @@ struct Shell {
     std::string program; // the name it was started under: "kq3d-clock"
     host::FrontEnd* frontEnd = nullptr;
     std::string screenshot;
+    bool digest = false;
     bool announce = false;
     bool report = false;
     bool lastFrameKnown = false;
@@ -120,30 +125,40 @@ int LeakCheck() {
 #endif
 }
 
+// The web page is a display of its own.
 bool DisplayAvailable() {
+#if KQ3D_WEB_FRONT_END
+    return true;
+#endif
     const char* x = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     return (x != nullptr && *x != '\0') || (wayland != nullptr && *wayland != '\0');
 }
 
-// At the end of the program: the last report, close the window, write the
-// screenshot. A screenshot that cannot be written, or a leak found, makes the
-// run a failure.
+// At the end of the program: the last report, the digest, close the window,
+// write the screenshot. A screenshot that cannot be written, or a leak found,
+// makes the run a failure. The web page keeps its last screen: there the
+// device stops for good instead.
 int Shutdown(int code) {
     if (shell.report) {
         const int leaks = LeakCheck();
         char more[160];
         std::snprintf(more, sizeof more,
-                      " storm-messages=%llu suspended-draws=%d leaks=%d status=%d",
+                      " storm-messages=%llu queue-refused=%llu suspended-draws=%d leaks=%d "
+                      "status=%d",
                       static_cast<unsigned long long>(shell.storm.posted),
+                      static_cast<unsigned long long>(host::RefusedMessageCount()),
                       host::GxCallCounts().beginDrawSuspended, leaks, code);
         Report("end", host::DeviceFramesCounted(), more);
         if (leaks > 0 && code == 0) code = 1;
     }
+    if (shell.digest) std::printf("%s\n", host::DigestText(host::ScreenDigest()).c_str());
 #if KQ3D_WINDOW_FRONT_END
     host::DeviceSetFrontEnd(nullptr);
     host::CloseWindowFrontEnd(shell.frontEnd);
     shell.frontEnd = nullptr;
+#elif KQ3D_WEB_FRONT_END
+    if (shell.frontEnd != nullptr) host::StopWebFrontEnd(shell.frontEnd, code);
 #endif
     // The picture a newcomer is told of shows the program at work; a program
     // that failed has said why, and its screen would only mislead.
@@ -170,6 +185,8 @@ void OpenFrontEnd(const host::ShellOptions& options) {
         host::OpenWindowFrontEnd(static_cast<int32_t>(options.scale), shell.program, &why);
     if (shell.frontEnd == nullptr && why != "no display")
         std::fprintf(stderr, "%s: %s; running headless\n", shell.program.c_str(), why.c_str());
+#elif KQ3D_WEB_FRONT_END
+    shell.frontEnd = host::OpenWebFrontEnd(static_cast<int32_t>(options.scale));
 #else
     std::fprintf(stderr,
                  "%s: this build has no window (SDL2 was missing when it was built); install "
@@ -223,6 +240,7 @@ int main(int argc, char** argv) {
 
     OpenFrontEnd(options);
     shell.screenshot = options.screenshot;
+    shell.digest = options.digest;
     if (options.framesGiven) {
         host::DeviceSetStartAfterFrames(options.frames);
     } else if (shell.frontEnd == nullptr) {

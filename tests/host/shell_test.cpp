@@ -1,3 +1,4 @@
+#include "../temp_folder.h"
 #include "host/screen.h"
 #include "host/screenshot.h"
 #include "host/shell_options.h"
@@ -6,8 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 // The device's work at termination is checked through the program's entry.
@@ -23,19 +30,21 @@ TEST(ShellOptions, ReadsTheDevicesOptionsAndRefusesTheRestInOneLine) {
     host::ShellOptions options;
     std::string error;
     ASSERT_TRUE(Parse({"--headless", "--frames", "5", "--time", "23:59:07", "--screenshot",
-                       "out.png", "--scale", "3"},
+                       "out.png", "--scale", "3", "--digest"},
                       &options, &error));
     EXPECT_TRUE(options.headless && options.framesGiven && options.timeGiven);
     EXPECT_EQ(options.frames, 5u);
     EXPECT_EQ(options.hour * 10000 + options.minute * 100 + options.second, 235907);
     EXPECT_EQ(options.screenshot, "out.png");
     EXPECT_EQ(options.scale, 3);
+    EXPECT_TRUE(options.digest);
     ASSERT_TRUE(Parse({"--time", "7:05:00"}, &options, &error)); // starts afresh
     EXPECT_EQ(options.hour, 7);
     EXPECT_EQ(options.scale, 2);
     EXPECT_FALSE(options.headless);
     EXPECT_EQ(options.failAlloc, 0u);
     EXPECT_FALSE(options.report);
+    EXPECT_FALSE(options.digest);
 
     ASSERT_TRUE(
         Parse({"--root", "/tmp/x", "--fail-alloc", "3", "--fail-alloc-after", "4294967295",
@@ -154,6 +163,42 @@ TEST(Screenshot, ExpandsEachPixelAndRefusesWhatItCannotWrite) {
     ASSERT_TRUE(host::ScreenSetUp({240, 320, 1, 120, 4, 0}));
     EXPECT_FALSE(host::WriteScreenshot("screenshot_test.png", &error));
     host::ScreenSetUp(host::DefaultScreenProperties());
+}
+
+// A screenshot that cannot be written leaves what was there; a target that is
+// not a plain file is refused at once and left as it was.
+TEST(Screenshot, AFailedWriteKeepsTheOldFileAndOddTargetsAreRefused) {
+    alarm(60); // a write that waits on the FIFO ends the test program
+    const std::filesystem::path dir = MakeTempFolder("kq3d-shot");
+    ASSERT_FALSE(dir.empty());
+    host::ScreenSetUp(host::DefaultScreenProperties());
+    const std::string old = (dir / "old.png").string();
+    std::FILE* f = std::fopen(old.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("the old picture", f);
+    std::fclose(f);
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string error;
+    const bool written = host::WriteScreenshot(old, &error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(std::filesystem::file_size(old), 15u);
+
+    const std::string fifo = (dir / "fifo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    error.clear();
+    EXPECT_FALSE(host::WriteScreenshot(fifo, &error));
+    EXPECT_NE(error.find("not a regular file (a FIFO)"), std::string::npos) << error;
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2);
+    std::filesystem::remove_all(dir);
+    alarm(0);
 }
 
 } // namespace
