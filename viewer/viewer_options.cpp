@@ -23,6 +23,10 @@ bool ReadViewerWords(const std::vector<std::string>& words, std::vector<std::str
         *error = "no MODEL.obj given";
         return false;
     }
+    if (operands[0].empty()) {
+        *error = "MODEL.obj needs a name, not an empty word";
+        return false;
+    }
     if (operands.size() > 1) {
         *error = "takes one MODEL.obj, not \"" + operands[1] + "\" as well";
         return false;

@@ -124,6 +124,7 @@ TEST_F(ViewerTest, RefusesWrongWordsInOneLine) {
     } cases[] = {
         {{}, "kq3d-view: no MODEL.obj given; try \"kq3d-view --help\"\n"},
         {{"--headless"}, "kq3d-view: no MODEL.obj given; try \"kq3d-view --help\"\n"},
+        {{""}, "kq3d-view: MODEL.obj needs a name, not an empty word; try \"kq3d-view --help\"\n"},
         {{"a.obj", "b.obj"},
          "kq3d-view: takes one MODEL.obj, not \"b.obj\" as well; try "
          "\"kq3d-view --help\"\n"},
