@@ -100,12 +100,19 @@ void DisplayPlace(Display* display, int32_t x, int32_t y) {
 
 void DisplayClearFrame(Display* display, uint16_t color) {
     if (display->frameBuffer == nullptr) return;
-    const uint32_t word = color | (static_cast<uint32_t>(color) << 16);
-    uint8_t* out = reinterpret_cast<uint8_t*>(display->frameBuffer);
-    for (int32_t words = display->frameSize >> 2; words > 0; --words) {
-        std::memcpy(out, &word, 4);
-        out += 4;
-    }
+    const int32_t words = display->frameSize >> 2;
+    FillPixels(reinterpret_cast<uint8_t*>(display->frameBuffer), 2 * words, color);
+}
+
+// Sixteen bytes of the pattern at a time.
+void FillPixels(uint8_t* out, int32_t count, uint16_t pixel) {
+    if (count <= 0) return;
+    uint8_t pattern[16];
+    for (int i = 0; i < 16; i += 2)
+        std::memcpy(pattern + i, &pixel, 2);
+    for (; count >= 8; count -= 8, out += 16)
+        std::memcpy(out, pattern, 16);
+    std::memcpy(out, pattern, 2 * static_cast<size_t>(count));
 }
 
 int DisplayBeginDraw(Display* display) {
