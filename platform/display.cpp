@@ -4,6 +4,7 @@
 
 #include "host/gx.h"
 #include "host/raw_heap.h"
+#include "platform/pixel_run.h"
 #include "resource/debug.h"
 
 #include <cstring>
@@ -101,18 +102,7 @@ void DisplayPlace(Display* display, int32_t x, int32_t y) {
 void DisplayClearFrame(Display* display, uint16_t color) {
     if (display->frameBuffer == nullptr) return;
     const int32_t words = display->frameSize >> 2;
-    FillPixels(reinterpret_cast<uint8_t*>(display->frameBuffer), 2 * words, color);
-}
-
-// Sixteen bytes of the pattern at a time.
-void FillPixels(uint8_t* out, int32_t count, uint16_t pixel) {
-    if (count <= 0) return;
-    uint8_t pattern[16];
-    for (int i = 0; i < 16; i += 2)
-        std::memcpy(pattern + i, &pixel, 2);
-    for (; count >= 8; count -= 8, out += 16)
-        std::memcpy(out, pattern, 16);
-    std::memcpy(out, pattern, 2 * static_cast<size_t>(count));
+    PixelRun(color).Fill(reinterpret_cast<uint8_t*>(display->frameBuffer), 2 * words);
 }
 
 int DisplayBeginDraw(Display* display) {

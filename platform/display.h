@@ -49,7 +49,3 @@ void DisplayCopyRect16(Display* display, int32_t x, int32_t y, int32_t width, in
                        const void* source, int32_t sourceRowLength);
 void DisplayFillRect(Display* display, int32_t x, int32_t y, int32_t width, int32_t height,
                      uint16_t color);
-
-// count copies of a 16-bit pixel, one after another from out on (which may be
-// any byte address); none when count is not positive.
-void FillPixels(uint8_t* out, int32_t count, uint16_t pixel);

@@ -2,6 +2,7 @@
 // and fills at logical positions. The straight path moves whole rows; the
 // turned path turns the pixels in tiles (platform/turned_copy.h).
 #include "platform/display.h"
+#include "platform/pixel_run.h"
 #include "platform/turned_copy.h"
 
 #include <algorithm>
@@ -98,8 +99,9 @@ void DisplayFillRect(Display* display, int32_t x, int32_t y, int32_t width, int3
         uint8_t* dst = display->screen + (x + y * (display->yPitch >> 1)) * bpp;
         const int32_t words = std::max((bpp * width) >> 2, 0);
         const int32_t skip = (((display->yPitch >> 1) - width) * bpp) & ~3;
+        const PixelRun run(color);
         for (int32_t row = 0; row < height; ++row) {
-            FillPixels(dst, 2 * words, color);
+            run.Fill(dst, 2 * words);
             dst += 4 * words + skip;
         }
     } else {
@@ -107,8 +109,9 @@ void DisplayFillRect(Display* display, int32_t x, int32_t y, int32_t width, int3
         // path always writes 16-bit pixels.
         const int32_t step = 2 * (display->xPitch >> 1);
         uint8_t* column = display->screen + (y - x * (display->xPitch >> 1)) * 2;
+        const PixelRun run(color);
         for (int32_t i = 0; i < width; ++i) {
-            FillPixels(column, height, color);
+            run.Fill(column, height);
             column -= step;
         }
     }

@@ -7,12 +7,27 @@
 
 namespace {
 
+// What projecting a vertex reads of the renderer, copied out of it: the loops
+// then keep it in registers (or take it straight from the stack), since no
+// store into a screen vertex could change it.
+struct View {
+    Matrix modelView;
+    Fixed focalLength;
+    Fixed centreX; // viewWidth >> 1
+    Fixed centreY; // viewHeight >> 1
+};
+
+View ViewOf(const Renderer* renderer) {
+    return View{renderer->modelView, renderer->focalLength, renderer->viewWidth >> 1,
+                renderer->viewHeight >> 1};
+}
+
 // Transform and project one vertex; copies u and v. A vertex at or behind the
 // camera has no projection (and must not be divided by its depth): it is
 // marked, and its x and y stay in camera space.
-inline void Project(const Renderer* renderer, const MeshVertex& in, ScreenVertex& out) {
+inline void Project(const View& view, const MeshVertex& in, ScreenVertex& out) {
     Vector3 camera;
-    MatrixTransformPoint(&renderer->modelView, &camera, &in.position);
+    MatrixTransformPoint(&view.modelView, &camera, &in.position);
     out.depth = camera.z;
     out.u = in.u;
     out.v = in.v;
@@ -22,9 +37,9 @@ inline void Project(const Renderer* renderer, const MeshVertex& in, ScreenVertex
         out.behindCamera = 1;
         return;
     }
-    const Fixed scale = FixDiv(renderer->focalLength, camera.z);
-    out.x = FixMul(camera.x, scale) + (renderer->viewWidth >> 1);
-    out.y = (renderer->viewHeight >> 1) - FixMul(camera.y, scale);
+    const Fixed scale = FixDiv(view.focalLength, camera.z);
+    out.x = FixMul(camera.x, scale) + view.centreX;
+    out.y = view.centreY - FixMul(camera.y, scale);
     out.behindCamera = 0;
 }
 
@@ -32,22 +47,26 @@ inline void Project(const Renderer* renderer, const MeshVertex& in, ScreenVertex
 
 void ProcessVerticesLit(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
                         uint32_t count) {
+    const View view = ViewOf(renderer);
+    const Vector3 light = renderer->lightInModel;
     const uint32_t diffuse = renderer->diffuseColor;
     const uint32_t ambient = renderer->ambientColor;
     for (uint32_t k = 0; k < count; ++k) {
-        Project(renderer, in[k], out[k]);
+        Project(view, in[k], out[k]);
         // The light travels along lightInModel: a normal facing against it
         // (negative dot product) is lit.
-        const Fixed d = VectorDot(&in[k].normal, &renderer->lightInModel);
+        const Fixed d = VectorDot(&in[k].normal, &light);
         out[k].color = d < 0 ? LitColor(diffuse, -d, ambient) : ambient;
     }
 }
 
 void ProcessVerticesUnlit(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
                           uint32_t count) {
+    const View view = ViewOf(renderer);
+    const uint32_t diffuse = renderer->diffuseColor;
     for (uint32_t k = 0; k < count; ++k) {
-        Project(renderer, in[k], out[k]);
-        out[k].color = renderer->diffuseColor;
+        Project(view, in[k], out[k]);
+        out[k].color = diffuse;
     }
 }
 
