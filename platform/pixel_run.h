@@ -9,6 +9,23 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// For each count, the bytes of a sixteen-byte window that a run of count
+// pixels covers (0xFF) and those it does not (0).
+struct PixelWindows {
+    uint8_t bytes[9][16];
+    constexpr PixelWindows() : bytes{} {
+        for (int count = 0; count <= 8; ++count) {
+            for (int byte = 0; byte < 2 * count; ++byte)
+                bytes[count][byte] = 0xFF;
+        }
+    }
+};
+inline constexpr PixelWindows kPixelWindows{};
+
 class PixelRun {
   public:
     explicit PixelRun(uint16_t pixel) {
@@ -29,6 +46,31 @@ class PixelRun {
         } else if (count == 1) {
             std::memcpy(out, pattern_, 2);
         }
+    }
+
+    // 1 <= count <= 8 pixels from out on, where the sixteen bytes from out on
+    // are memory that may be read and written back: the bytes beyond the run
+    // are put back as they were. One pass, whatever the count, so the short
+    // runs of flat spans cost no decisions.
+    void FillShort(uint8_t* out, int32_t count) const {
+#if defined(__SSE2__)
+        const __m128i window =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(kPixelWindows.bytes[count]));
+        const __m128i pattern = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pattern_));
+        const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out));
+        _mm_storeu_si128(
+            reinterpret_cast<__m128i*>(out),
+            _mm_or_si128(_mm_and_si128(window, pattern), _mm_andnot_si128(window, old)));
+#else
+        for (int half = 0; half < 16; half += 8) {
+            uint64_t window, pattern, old;
+            std::memcpy(&window, kPixelWindows.bytes[count] + half, 8);
+            std::memcpy(&pattern, pattern_ + half, 8);
+            std::memcpy(&old, out + half, 8);
+            old = (old & ~window) | (pattern & window);
+            std::memcpy(out + half, &old, 8);
+        }
+#endif
     }
 
   private:

@@ -60,9 +60,14 @@ constexpr int kRampShift = 18;
 struct FlatPixels {
     static constexpr unsigned kLanes = 0;
     PixelRun run;
+    const uint16_t* frameEnd;
     void Lanes(const EdgeEntry&, Fixed*) const {}
     void Run(uint16_t* out, int32_t count, const Carried<kLanes>&) const {
-        run.Fill(reinterpret_cast<uint8_t*>(out), count);
+        if (count <= 8 && out + 8 <= frameEnd) {
+            run.FillShort(reinterpret_cast<uint8_t*>(out), count);
+        } else {
+            run.Fill(reinterpret_cast<uint8_t*>(out), count);
+        }
     }
 };
 
@@ -179,7 +184,11 @@ TexelAddress AddressOf(const Texture* texture) {
 } // namespace
 
 void FillFlat(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t color) {
-    FillSpans(renderer, startRow, endRow, FlatPixels{PixelRun(PackRgb565(color))});
+    const Display* display = renderer->display;
+    if (display == nullptr || display->frameBuffer == nullptr) return;
+    FillSpans(renderer, startRow, endRow,
+              FlatPixels{PixelRun(PackRgb565(color)),
+                         display->frameBuffer + display->frameWidth * display->frameHeight});
 }
 
 void FillShaded(Renderer* renderer, int32_t startRow, int32_t endRow) {

@@ -1,6 +1,7 @@
-// A run of a repeated pixel: exactly its own bytes, for every length a flat
+// A run of a repeated pixel: exactly its own pixels, for every length a flat
 // span or a fill can have in the first few tiles of sixteen bytes, starting on
-// even and odd addresses.
+// even and odd addresses; the short form leaves the rest of its window as it
+// was.
 #include "platform/pixel_run.h"
 
 #include <gtest/gtest.h>
@@ -8,19 +9,42 @@
 #include <cstring>
 #include <vector>
 
+namespace {
+
+constexpr uint16_t kPixel = 0xA1B2;
+
+// The memory after writing count pixels at byte offset 4 + offset of a
+// buffer of distinct bytes.
+template <class Write>
+std::vector<uint8_t> After(int32_t count, int offset, Write write) {
+    std::vector<uint8_t> memory(2 * 40 + 32);
+    for (size_t k = 0; k < memory.size(); ++k)
+        memory[k] = static_cast<uint8_t>(k * 37 + 11);
+    write(memory.data() + 4 + offset, count);
+    return memory;
+}
+
+std::vector<uint8_t> Expected(int32_t count, int offset) {
+    return After(count, offset, [](uint8_t* out, int32_t n) {
+        for (int32_t k = 0; k < n; ++k)
+            std::memcpy(out + 2 * k, &kPixel, 2);
+    });
+}
+
+} // namespace
+
 TEST(PixelRun, WritesExactlyItsPixelsWhateverTheLengthAndAddress) {
-    const PixelRun run(0xA1B2);
-    for (int32_t count = -1; count <= 40; ++count) {
-        for (int offset : {0, 1}) {
-            std::vector<uint8_t> memory(2 * 40 + 16, 0x5A);
-            run.Fill(memory.data() + 4 + offset, count);
-            std::vector<uint8_t> expected(memory.size(), 0x5A);
-            uint8_t* out = expected.data() + 4 + offset;
-            for (int32_t k = 0; k < count; ++k) {
-                const uint16_t pixel = 0xA1B2;
-                std::memcpy(out + 2 * k, &pixel, 2);
-            }
-            ASSERT_EQ(memory, expected) << count << " pixels at offset " << offset;
+    const PixelRun run(kPixel);
+    for (int offset : {0, 1}) {
+        for (int32_t count = -1; count <= 40; ++count) {
+            const auto fill = [&](uint8_t* out, int32_t n) { run.Fill(out, n); };
+            ASSERT_EQ(After(count, offset, fill), Expected(count, offset))
+                << count << " pixels at offset " << offset;
+        }
+        for (int32_t count = 1; count <= 8; ++count) {
+            const auto fill = [&](uint8_t* out, int32_t n) { run.FillShort(out, n); };
+            ASSERT_EQ(After(count, offset, fill), Expected(count, offset))
+                << count << " pixels at offset " << offset << ", short";
         }
     }
 }
