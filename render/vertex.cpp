@@ -3,6 +3,7 @@
 // by the light direction in the mesh's own coordinates or given flat.
 #include "render/renderer.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -74,13 +75,10 @@ void ProcessVerticesUnlit(Renderer* renderer, const MeshVertex* in, ScreenVertex
 // 256), the product taken as unsigned, clamped at 255. The top byte is 0.
 uint32_t LitColor(uint32_t diffuse, Fixed intensity, uint32_t ambient) {
     const uint32_t k = static_cast<uint32_t>(intensity >> 8);
-    uint32_t result = 0;
-    for (int shift = 16; shift >= 0; shift -= 8) {
+    const auto channel = [&](unsigned shift) {
         const uint32_t d = (diffuse >> shift) & 0xFF;
         const uint32_t a = (ambient >> shift) & 0xFF;
-        uint32_t value = a + ((k * d) >> 8);
-        if (value > 255) value = 255;
-        result |= value << shift;
-    }
-    return result;
+        return std::min(a + ((k * d) >> 8), 255u) << shift;
+    };
+    return channel(16) | channel(8) | channel(0);
 }
