@@ -9,10 +9,14 @@ add_library(kq3d_options INTERFACE)
 target_compile_options(kq3d_options INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Werror
   -fwrapv -ffp-contract=off)
-target_include_directories(kq3d_options INTERFACE ${PROJECT_SOURCE_DIR})
+target_include_directories(kq3d_options INTERFACE ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR}/generated)
 # 64-bit file offsets on 32-bit builds too: the host's file calls must see
 # files of 2 GiB and more (and refuse them by size) as a 64-bit build does.
 target_compile_definitions(kq3d_options INTERFACE _FILE_OFFSET_BITS=64)
+
+# The version of project() for the programs' --version.
+configure_file(${PROJECT_SOURCE_DIR}/cmake/version.h.in ${PROJECT_BINARY_DIR}/generated/kq3d/version.h
+  @ONLY)
 
 if(KQ3D_SANITIZE)
   set(KQ3D_SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all

@@ -43,14 +43,6 @@ void ReleaseTexture(Texture*& texture) {
 
 } // namespace
 
-// The triangle fillers read the ball's texture as a square of 2^widthShift
-// texels on a side.
-bool TextureFitsBall(const Texture* texture) {
-    if (!HasTexels(texture)) return false;
-    const uint32_t width = texture->width;
-    return width != 0 && width == texture->height && (width & (width - 1)) == 0;
-}
-
 bool TextureFitsBackground(const Texture* texture) {
     return HasTexels(texture) && texture->width >= kFrameSide && texture->height >= kFrameSide;
 }
@@ -137,7 +129,8 @@ void ClockApp::OnFrame() {
     ballAngleX += kBallTurnX;
     renderer->SetLighting(true);
     renderer->SetShading(true);
-    renderer->SetTexture(TextureFitsBall(flowerTexture) ? flowerTexture : nullptr);
+    // A ball texture the fillers cannot draw is left out, as a missing one.
+    renderer->SetTexture(TextureFitsTriangles(flowerTexture) ? flowerTexture : nullptr);
     renderer->diffuseColor = 0xFFFFFF;
     renderer->ambientColor = 0;
     renderer->BuildShadeRamp(0xFFFFFF);

@@ -64,7 +64,7 @@ class ClockApp final : public App {
     CameraAnimation animation = {};
 };
 
-// Whether a loaded texture fits its use; an empty one fits none.
-bool TextureFitsBall(const Texture* texture);       // square, power-of-two side
+// Whether a loaded texture fits its use; an empty one fits none. The ball's
+// rule is the renderer's own, TextureFitsTriangles (resource/texture.h).
 bool TextureFitsBackground(const Texture* texture); // at least 240x240
 bool TextureFitsTitle(const Texture* texture);      // at least 40 wide, 240 high

@@ -57,12 +57,13 @@ void DeviceStylus(uint32_t message, int32_t x, int32_t y) {
                 static_cast<int32_t>(position));
 }
 
-void DeviceFocus(bool gained) {
-    if (gained == device.focused) return;
+bool DeviceFocus(bool gained) {
+    if (gained == device.focused) return true;
     const WindowHandle window = DeviceInputWindow();
-    if (window == nullptr) return;
+    if (window == nullptr) return true;
+    if (!PostMessage(window, gained ? kMessageFocusGained : kMessageFocusLost, 0, 0)) return false;
     device.focused = gained;
-    PostMessage(window, gained ? kMessageFocusGained : kMessageFocusLost, 0, 0);
+    return true;
 }
 
 void DeviceClose() {

@@ -23,12 +23,14 @@ void DeviceSetFrontEnd(FrontEnd* frontEnd); // null: headless
 // visible top-level window (null when there is none).
 WindowHandle DeviceInputWindow();
 
-// Device input, posted to the input window's queue.
+// Device input, posted to the input window's queue (lost when it is full, as
+// on a device).
 void DevicePressKey(uint16_t keyCode, bool down);
 // message is stylus move, down or up; (x, y) in screen pixels.
 void DeviceStylus(uint32_t message, int32_t x, int32_t y);
 // The program's window gains or loses the focus (only a change is posted).
-void DeviceFocus(bool gained);
+// False when the queue was full: the focus is then as it was.
+bool DeviceFocus(bool gained);
 // The user closes the program's window.
 void DeviceClose();
 

@@ -3,6 +3,7 @@
 #include "host/module.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <map>
 #include <mutex>
@@ -44,10 +45,45 @@ FileError FromErrno(int error) {
     case EROFS:
         return FileError::accessDenied;
     case ENAMETOOLONG:
+    case ELOOP:
         return FileError::badPath;
     default:
         return FileError::ioError;
     }
+}
+
+bool IsInside(const std::string& path, const std::string& root) {
+    if (root == "/") return true;
+    return path.compare(0, root.size(), root) == 0 &&
+           (path.size() == root.size() || path[root.size()] == '/');
+}
+
+// The path on this machine that a mapped device path reaches, with every link
+// followed, as long as it stays inside the root: links within the root work,
+// and no link (to a file or to a folder, dangling or looping) leads out of it.
+// A missing last name is allowed when its folder is inside the root and it is
+// not a link itself, so files can be created, but never through a link.
+bool ResolveInsideRoot(const std::string& mapped, std::string* resolved) {
+    const auto real = [](const std::string& path, std::string* out) {
+        char* result = realpath(path.c_str(), nullptr);
+        if (result == nullptr) return false;
+        *out = result;
+        std::free(result);
+        return true;
+    };
+    std::string root;
+    if (!real(DeviceRoot(), &root)) return Fail(FromErrno(errno));
+    if (real(mapped, resolved)) return IsInside(*resolved, root) || Fail(FileError::badPath);
+    if (errno != ENOENT) return Fail(FromErrno(errno));
+    struct stat info {};
+    if (lstat(mapped.c_str(), &info) == 0) return Fail(FileError::notFound); // a dangling link
+    const size_t slash = mapped.rfind('/');
+    std::string folder;
+    if (slash == std::string::npos || !real(mapped.substr(0, slash), &folder))
+        return Fail(FileError::notFound);
+    if (!IsInside(folder, root)) return Fail(FileError::badPath);
+    *resolved = folder + mapped.substr(slash);
+    return true;
 }
 
 // Two opens of one file must each allow what the other does.
@@ -102,15 +138,20 @@ FileError LastFileError() {
 
 FileHandle OpenFile(const char16_t* path, uint32_t access, uint32_t shareMode, void* /*security*/,
                     uint32_t disposition, uint32_t /*attributes*/, FileHandle /*templateFile*/) {
-    std::string hostPath;
-    if (!MapDevicePath(path, &hostPath)) {
+    std::string mapped, hostPath;
+    if (!MapDevicePath(path, &mapped)) {
         Fail(FileError::badPath);
         return kInvalidFileHandle;
     }
+    if (!ResolveInsideRoot(mapped, &hostPath)) return kInvalidFileHandle;
     const bool reads = (access & kFileAccessRead) != 0;
     const bool writes = (access & kFileAccessWrite) != 0;
-    // Never block on a pipe or device node: only plain files are opened.
-    int flags = O_CLOEXEC | O_NONBLOCK | (reads && writes ? O_RDWR : writes ? O_WRONLY : O_RDONLY);
+    // Never block on a pipe or device node: only plain files are opened. The
+    // path is resolved already, so its last name must not turn into a link.
+    int flags = O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW |
+                (reads && writes ? O_RDWR
+                 : writes        ? O_WRONLY
+                                 : O_RDONLY);
     switch (disposition) {
     case kFileCreateNew:
         flags |= O_CREAT | O_EXCL;

@@ -1,7 +1,11 @@
 // The device's file calls. Paths are device paths (see host/module.h), mapped
 // into the root folder; a path that would leave the root is refused like a
-// missing file. Handles are small numbers; kInvalidFileHandle marks a failed
-// open and is never a valid handle.
+// missing file (badPath): through "..", or through a link in any of its
+// names. Links that stay inside the root are followed; a dangling link or a
+// loop finds nothing, and nothing is created through a link. Only regular
+// files are opened, and an open never waits (on a FIFO, say). Handles are
+// small numbers; kInvalidFileHandle marks a failed open and is never a valid
+// handle.
 #pragma once
 #include "host/handles.h"
 
@@ -39,7 +43,7 @@ enum class FileError {
     none,
     notFound,         // missing file or folder
     exists,           // create-new over an existing file
-    badPath,          // leaves the root, or a name the device does not allow
+    badPath,          // leaves the root (by ".." or a link), loops, or a name the device refuses
     sharingViolation, // the file is open elsewhere without the sharing needed
     accessDenied,     // a folder, or no permission on this machine
     invalidHandle,

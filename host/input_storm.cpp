@@ -46,7 +46,7 @@ void PostToInputWindow(uint32_t message, uint32_t wordParam, int32_t longParam) 
 // One message; a focus loss counts two (lost now, gained a little later).
 void PostOne(InputStorm* storm) {
     if (storm->regainIn != 0 && --storm->regainIn == 0) {
-        DeviceFocus(true);
+        if (!DeviceFocus(true)) storm->regainIn = 1; // the queue is full: at the next message
         return;
     }
     const uint32_t kind = Below(storm, 100);
@@ -87,9 +87,8 @@ void InputStormBurst(InputStorm* storm) {
         --storm->remaining;
         ++storm->posted;
     }
-    if (storm->remaining == 0 && storm->regainIn != 0) {
+    if (storm->remaining == 0 && storm->regainIn != 0 && DeviceFocus(true)) {
         storm->regainIn = 0;
-        DeviceFocus(true);
         ++storm->posted;
     }
 }

@@ -17,8 +17,9 @@ struct InputStorm {
 };
 
 void InputStormStart(InputStorm* storm, uint64_t messages, uint32_t burst, uint32_t seed);
-// Posts the next burst to the device's input window. Once the count is used
-// up a lost focus is regained and nothing more is posted.
+// Posts the next burst to the device's input window; what a full queue
+// refuses is lost, but a lost focus is posted again until it is regained.
+// Once the count is used up the focus is regained and nothing more is posted.
 void InputStormBurst(InputStorm* storm);
 bool InputStormOver(const InputStorm& storm);
 

@@ -11,6 +11,8 @@ namespace host {
 namespace {
 
 thread_local std::deque<Message> queue;
+thread_local bool quitWaiting = false; // quit takes no place in the queue
+thread_local uint64_t refused = 0;
 
 bool Matches(const Message& message, WindowHandle window, uint32_t first, uint32_t last) {
     if (window != nullptr && message.window != window && message.window != nullptr) return false;
@@ -30,6 +32,8 @@ namespace detail {
 
 void ResetQueue() {
     queue.clear();
+    quitWaiting = false;
+    refused = 0;
 }
 
 void PostFirst(const Message& message) {
@@ -45,6 +49,7 @@ bool PeekMessage(Message* out, WindowHandle window, uint32_t first, uint32_t las
         const Message message = *it;
         if ((flags & kPeekRemove) != 0) {
             queue.erase(it);
+            if (message.message == kMessageQuit) quitWaiting = false;
             DeviceOnMessageTaken(message.message);
         }
         if (out != nullptr) *out = message;
@@ -65,13 +70,24 @@ bool PeekMessage(Message* out, WindowHandle window, uint32_t first, uint32_t las
 
 bool PostMessage(WindowHandle window, uint32_t message, uint32_t wordParam, int32_t longParam) {
     if (window != nullptr && detail::LiveWindow(window) == nullptr) return false;
+    if (queue.size() - (quitWaiting ? 1 : 0) >= kMessageQueueCapacity) {
+        ++refused;
+        return false;
+    }
     queue.push_back(Message{window, message, wordParam, longParam, GetTickCount()});
     return true;
 }
 
 void PostQuitMessage(int32_t exitCode) {
-    queue.push_back(
-        Message{nullptr, kMessageQuit, static_cast<uint32_t>(exitCode), 0, GetTickCount()});
+    const uint32_t code = static_cast<uint32_t>(exitCode);
+    if (quitWaiting) {
+        for (Message& waiting : queue) {
+            if (waiting.message == kMessageQuit) waiting.wordParam = code;
+        }
+        return;
+    }
+    queue.push_back(Message{nullptr, kMessageQuit, code, 0, GetTickCount()});
+    quitWaiting = true;
 }
 
 bool TranslateMessage(const Message* message) {
@@ -92,6 +108,10 @@ int32_t SendMessage(WindowHandle window, uint32_t message, uint32_t wordParam, i
 
 int PendingMessageCount() {
     return static_cast<int>(queue.size());
+}
+
+uint64_t RefusedMessageCount() {
+    return refused;
 }
 
 } // namespace host

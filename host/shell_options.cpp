@@ -1,35 +1,17 @@
 #include "host/shell_options.h"
 
-#include <cstdint>
 #include <cstring>
 
 namespace host {
 
-const char kShellUsage[] =
-    "usage: kq3d-clock [--headless] [--frames N] [--time HH:MM:SS] [--screenshot FILE.png] "
-    "[--scale K] [--root FOLDER] [--fail-alloc K] [--fail-alloc-after K] [--fail-new K] "
-    "[--fail-new-after K] [--time-step MS] "
-    "[--tick-start N] [--tick-step MS] [--storm N] [--report]";
-
 namespace {
 
 constexpr uint32_t kMillisecondsPerDay = 24u * 3600u * 1000u;
+constexpr uint32_t kMostFrames = 1000000000;
 
-// A whole decimal number within [0, limit]; no sign, no spaces, no excess.
-bool ParseNumber(const char* text, uint32_t limit, uint32_t* out) {
-    if (text == nullptr || *text == '\0') return false;
-    uint64_t value = 0;
-    for (const char* p = text; *p != '\0'; ++p) {
-        if (*p < '0' || *p > '9') return false;
-        value = value * 10 + static_cast<uint32_t>(*p - '0');
-        if (value > limit) return false;
-    }
-    *out = static_cast<uint32_t>(value);
-    return true;
-}
-
-// One or two digits for the hour, exactly two for minutes and seconds.
-bool ParseTime(const char* text, ShellOptions* options) {
+// HH:MM:SS, 24-hour: one or two digits for the hour, exactly two for minutes
+// and seconds.
+bool ReadTime(const char* text, ShellOptions* options) {
     const size_t length = std::strlen(text);
     if (length != 7 && length != 8) return false;
     const size_t hourDigits = length - 6;
@@ -38,8 +20,8 @@ bool ParseTime(const char* text, ShellOptions* options) {
     const std::string minute(text + hourDigits + 1, 2);
     const std::string second(text + hourDigits + 4, 2);
     uint32_t h = 0, m = 0, s = 0;
-    if (!ParseNumber(hour.c_str(), 23, &h) || !ParseNumber(minute.c_str(), 59, &m) ||
-        !ParseNumber(second.c_str(), 59, &s))
+    if (!ReadWholeNumber(hour.c_str(), 0, 23, &h) || !ReadWholeNumber(minute.c_str(), 0, 59, &m) ||
+        !ReadWholeNumber(second.c_str(), 0, 59, &s))
         return false;
     options->hour = static_cast<uint16_t>(h);
     options->minute = static_cast<uint16_t>(m);
@@ -47,113 +29,82 @@ bool ParseTime(const char* text, ShellOptions* options) {
     return true;
 }
 
+using Row = OptionRow<ShellOptions>;
+using O = ShellOptions;
+
 } // namespace
 
-bool ParseShellOptions(int argc, const char* const* argv, ShellOptions* options,
-                       std::string* error) {
-    *options = ShellOptions{};
-    for (int i = 1; i < argc; ++i) {
-        const std::string option = argv[i];
-        const bool takesValue =
-            option == "--frames" || option == "--time" || option == "--screenshot" ||
-            option == "--scale" || option == "--root" || option == "--fail-alloc" ||
-            option == "--fail-alloc-after" || option == "--fail-new" ||
-            option == "--fail-new-after" || option == "--time-step" || option == "--tick-start" ||
-            option == "--tick-step" || option == "--storm";
-        const char* value = takesValue && i + 1 < argc ? argv[i + 1] : nullptr;
-        if (takesValue && value == nullptr) {
-            *error = option + " needs a value";
-            return false;
-        }
-        if (takesValue) ++i;
-        uint32_t number = 0;
-        if (option == "--headless") {
-            options->headless = true;
-        } else if (option == "--help" || option == "-h") {
-            options->help = true;
-        } else if (option == "--frames") {
-            if (!ParseNumber(value, 1000000000, &number)) {
-                *error = "--frames takes a whole number of frames from 0 to 1000000000, not \"" +
-                         std::string(value) + "\"";
-                return false;
-            }
-            options->framesGiven = true;
-            options->frames = number;
-        } else if (option == "--time") {
-            if (!ParseTime(value, options)) {
-                *error = "--time takes a 24-hour time HH:MM:SS, not \"" + std::string(value) + "\"";
-                return false;
-            }
-            options->timeGiven = true;
-        } else if (option == "--screenshot") {
-            if (*value == '\0') {
-                *error = "--screenshot needs a file name";
-                return false;
-            }
-            options->screenshot = value;
-        } else if (option == "--scale") {
-            if (!ParseNumber(value, 16, &number) || number == 0) {
-                *error =
-                    "--scale takes a whole number from 1 to 16, not \"" + std::string(value) + "\"";
-                return false;
-            }
-            options->scale = static_cast<int32_t>(number);
-        } else if (option == "--root") {
-            if (*value == '\0') {
-                *error = "--root needs a folder";
-                return false;
-            }
-            options->root = value;
-        } else if (option == "--fail-alloc" || option == "--fail-alloc-after" ||
-                   option == "--fail-new" || option == "--fail-new-after") {
-            if (!ParseNumber(value, UINT32_MAX, &number) || number == 0) {
-                *error = option + " takes a request number from 1 to 4294967295, not \"" +
-                         std::string(value) + "\"";
-                return false;
-            }
-            if (option == "--fail-alloc") options->failAlloc = number;
-            if (option == "--fail-alloc-after") options->failAllocAfter = number;
-            if (option == "--fail-new") options->failNew = number;
-            if (option == "--fail-new-after") options->failNewAfter = number;
-        } else if (option == "--time-step") {
-            if (!ParseNumber(value, kMillisecondsPerDay, &number)) {
-                *error = "--time-step takes milliseconds from 0 to 86400000, not \"" +
-                         std::string(value) + "\"";
-                return false;
-            }
-            options->timeStepGiven = true;
-            options->timeStep = number;
-        } else if (option == "--tick-step") {
-            if (!ParseNumber(value, kMillisecondsPerDay, &number)) {
-                *error = "--tick-step takes milliseconds from 0 to 86400000, not \"" +
-                         std::string(value) + "\"";
-                return false;
-            }
-            options->tickStepGiven = true;
-            options->tickStep = number;
-        } else if (option == "--tick-start") {
-            if (!ParseNumber(value, UINT32_MAX, &number)) {
-                *error = "--tick-start takes a tick count from 0 to 4294967295, not \"" +
-                         std::string(value) + "\"";
-                return false;
-            }
-            options->tickStartGiven = true;
-            options->tickStart = number;
-        } else if (option == "--storm") {
-            if (!ParseNumber(value, 1000000000, &number)) {
-                *error = "--storm takes a number of messages from 0 to 1000000000, not \"" +
-                         std::string(value) + "\"";
-                return false;
-            }
-            options->storm = number;
-        } else if (option == "--report") {
-            options->report = true;
-        } else {
-            *error = "unknown option \"" + option + "\"";
-            return false;
-        }
-    }
-    return true;
+const std::vector<OptionRow<ShellOptions>>& ShellOptionTable() {
+    static const std::vector<Row> table = {
+        Row::Flag("--headless", &O::headless, "no window, even where one could be opened"),
+        Row::Number("--frames", "N", &O::frames, 0, kMostFrames,
+                    "press Start after the program's N-th frame, so it ends by itself",
+                    "none in a window, 600 headless", &O::framesGiven),
+        Row::Own("--time", "HH:MM:SS", ReadTime, "0:00:00 to 23:59:59",
+                 "the local time stands still at that time of day, on a 24-hour clock",
+                 "the time now", &O::timeGiven),
+        Row::Text("--screenshot", "FILE.png", &O::screenshot,
+                  "write the screen as a PNG when the program has ended",
+                  "none in a window; headless without --frames, kq3d-clock.png in the current "
+                  "folder"),
+        Row::Number("--scale", "K", &O::scale, 1, 16, "window pixels per screen pixel"),
+        Row::Text("--root", "FOLDER", &O::root,
+                  "the device's root folder, where the program finds its files",
+                  "the folder of the program"),
+        Row::Number("--fail-alloc", "K", &O::failAlloc, 1, UINT32_MAX,
+                    "the K-th request to the device's raw heap fails", "none"),
+        Row::Number("--fail-alloc-after", "K", &O::failAllocAfter, 1, UINT32_MAX,
+                    "every request to the raw heap after the K-th fails", "none"),
+        Row::Number("--fail-new", "K", &O::failNew, 1, UINT32_MAX,
+                    "the K-th object allocation fails: the program's objects, and the device "
+                    "system's windows, classes, device contexts and screen",
+                    "none"),
+        Row::Number("--fail-new-after", "K", &O::failNewAfter, 1, UINT32_MAX,
+                    "every object allocation after the K-th fails", "none"),
+        Row::Number("--time-step", "MS", &O::timeStep, 0, kMillisecondsPerDay,
+                    "the local time (from --time, else the time now) moves on MS milliseconds at "
+                    "every reading",
+                    "the local time runs in real time", &O::timeStepGiven),
+        Row::Number("--tick-start", "N", &O::tickStart, 0, UINT32_MAX,
+                    "the millisecond tick count starts at N, and wraps past 2^32", nullptr,
+                    &O::tickStartGiven),
+        Row::Number("--tick-step", "MS", &O::tickStep, 0, kMillisecondsPerDay,
+                    "the tick count moves MS at every poll of the message queue instead of in "
+                    "real time",
+                    "real time", &O::tickStepGiven),
+        Row::Number("--storm", "N", &O::storm, 0, kMostFrames,
+                    "post N input messages, 16 between frames from the first frame on"),
+        Row::Flag("--report", &O::report,
+                  "lines of memory figures on standard error at frames 20 and 10000, the last "
+                  "frame and the end"),
+    };
+    return table;
+}
+
+const ProgramText& ShellProgramText() {
+    static const ProgramText text = {
+        "[OPTION...]",
+        "The emulated 240x320 handheld with its program in it, shown in a window at K times its "
+        "size where there is a display and the build has SDL2, else run headless. In the window "
+        "the arrows are the direction buttons, Z, X and C are A, B and C, Enter or Escape is "
+        "Start, the mouse is the stylus. The options are the device's; the program takes none.",
+        {},
+        {{kExitDone, "the program ended, and the screenshot, if any, was written"},
+         {kExitFailed, "the screenshot could not be written, or (--report in a sanitizer build) "
+                       "the leak checker found blocks nothing points at"},
+         {kExitUsage, "wrong usage: an unknown option, a value out of range, or a --root that is "
+                      "not a folder"}},
+    };
+    return text;
+}
+
+bool ReadShellCommandLine(int argc, const char* const* argv, ShellOptions* options,
+                          std::ostream& out, std::ostream& err, int* status) {
+    std::string error;
+    const CommandLine outcome =
+        ParseCommandLine(ShellOptionTable(), argc, argv, options, nullptr, &error);
+    return AnswerCommandLine(outcome, ProgramName(argc, argv), ShellProgramText(),
+                             OptionTableWords(ShellOptionTable()), error, out, err, status);
 }
 
 } // namespace host

@@ -43,7 +43,8 @@ WindowObject* LiveWindow(WindowHandle window);
 WindowHandle FindWindow(bool (*visit)(WindowObject* window));
 void ResetWindows();
 void ResetQueue();
-// Puts a message at the head of this thread's queue.
+// Puts a message at the head of this thread's queue, full or not: the device's own
+// Start press.
 void PostFirst(const Message& message);
 
 } // namespace detail

@@ -5,17 +5,12 @@
 #include "host/local_heap.h"
 #include "host/process.h"
 
+RuntimeFunction firstInitialisers[kRuntimeListEntries];
+RuntimeFunction secondInitialisers[kRuntimeListEntries];
+RuntimeFunction firstTerminators[kRuntimeListEntries];
+RuntimeFunction secondTerminators[kRuntimeListEntries];
+
 namespace {
-
-using TableFunction = void (*)();
-
-// The static initialiser and termination lists of the runtime. This program
-// needs no work in them; they are walked all the same so the sequence is the
-// one the program's entry and exit are built around.
-const TableFunction firstInitialisers[] = {nullptr};
-const TableFunction secondInitialisers[] = {nullptr};
-const TableFunction firstTerminators[] = {nullptr};
-const TableFunction secondTerminators[] = {nullptr};
 
 // The exit table grows in steps of four entries: the first block holds four,
 // each growth adds four.
@@ -24,11 +19,28 @@ constexpr size_t kTableStep = 4 * sizeof(ExitFunction);
 ExitFunction* table = nullptr; // local-heap block; moves when it grows
 int tableCount = 0;
 
-template <size_t N>
-void RunList(const TableFunction (&list)[N]) {
-    for (TableFunction function : list) {
+void RunList(const RuntimeFunction (&list)[kRuntimeListEntries]) {
+    for (RuntimeFunction function : list) {
         if (function != nullptr) function();
     }
+}
+
+// The work before the end of the process. The quick form leaves the table as
+// it is: the process ends with it.
+void RunExit(bool quick) {
+    if (!quick) {
+        // Entries are taken off the end one at a time, so a function
+        // registered while the table is being run still runs (it is the next
+        // one taken).
+        while (tableCount > 0) {
+            const ExitFunction function = table[--tableCount];
+            if (function != nullptr) function();
+        }
+        host::LocalFree(table);
+        table = nullptr;
+        RunList(firstTerminators);
+    }
+    RunList(secondTerminators);
 }
 
 } // namespace
@@ -51,21 +63,17 @@ int RegisterExitFunction(ExitFunction function) {
     return 0;
 }
 
-// Entries are taken off the end one at a time, so a function registered while
-// the table is being run still runs (it is the next one taken).
 void RunExitSequence() {
-    while (tableCount > 0) {
-        const ExitFunction function = table[--tableCount];
-        if (function != nullptr) function();
-    }
-    host::LocalFree(table);
-    table = nullptr;
-    RunList(firstTerminators);
-    RunList(secondTerminators);
+    RunExit(false);
 }
 
 void ExitProgram(int code) {
-    RunExitSequence();
+    RunExit(false);
+    host::TerminateProcess(code);
+}
+
+void ExitProgramQuick(int code) {
+    RunExit(true);
     host::TerminateProcess(code);
 }
 

@@ -2,23 +2,38 @@
 #pragma once
 #include <cstddef>
 
-using ExitFunction = void (*)();
+using RuntimeFunction = void (*)();
+using ExitFunction = RuntimeFunction;
 
-// Runs the two lists of static initialisers, table order, null entries
-// skipped. The program's entry calls it before main.
+// The runtime's four lists of functions, each walked in table order with null
+// entries skipped: two lists of static initialisers, run before main, and two
+// lists of termination functions, run at exit after the registered functions.
+// This program places nothing in them.
+constexpr size_t kRuntimeListEntries = 4;
+extern RuntimeFunction firstInitialisers[kRuntimeListEntries];
+extern RuntimeFunction secondInitialisers[kRuntimeListEntries];
+extern RuntimeFunction firstTerminators[kRuntimeListEntries];
+extern RuntimeFunction secondTerminators[kRuntimeListEntries];
+
+// Runs both lists of static initialisers. The program's entry calls it before
+// main.
 void RunStaticInitialisers();
 
 // Adds a function to those run at exit, last registered first. 0 on success,
 // -1 when the table could not be obtained or grown (the table is unchanged).
 int RegisterExitFunction(ExitFunction function);
 
-// The exit sequence without the end of the process: the registered functions
-// last to first (null entries skipped), then the two termination lists. The
-// table is empty afterwards. ExitProgram uses it; tests call it directly.
+// The exit that returns to its caller instead of ending the process: the
+// registered functions last to first (null entries skipped), then both
+// termination lists. The table is empty afterwards.
 void RunExitSequence();
 
-// Runs the exit sequence, then ends the process with the code.
+// The whole exit sequence, then the end of the process with the code.
 [[noreturn]] void ExitProgram(int code);
+
+// The quick exit: skips the registered functions and the first termination
+// list, runs the second, and ends the process with the code.
+[[noreturn]] void ExitProgramQuick(int code);
 
 // Read-only views of the table for tests: entries in use, and the size of the
 // block holding it in bytes (0 before the first registration).

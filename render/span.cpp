@@ -157,23 +157,6 @@ struct TexturedShadedPixels {
     }
 };
 
-// Triangles take their texture as square, 1 << widthShift texels on a side,
-// with a level block per shade level. A texture whose fields do not promise
-// that much texel memory (not square, no texels, a level rule that would
-// address past the last block) is not drawn at all.
-bool TextureFitsTriangles(const Texture* texture) {
-    if (texture == nullptr || texture->texelBlock == nullptr || texture->texels == nullptr) {
-        return false;
-    }
-    const unsigned shift = texture->widthShift;
-    if (shift > 15 || texture->width != (1u << shift)) return false;
-    if (texture->levelMask > 0xFF || texture->levelOffsetShift > 31) return false;
-    const uint64_t block = uint64_t{1} << (2 * shift);
-    const uint64_t lastLevel = uint64_t{texture->levelMask} << texture->levelOffsetShift;
-    const uint64_t available = uint64_t{texture->texelCount} * texture->levelCount;
-    return lastLevel + block <= available;
-}
-
 // The mask follows from the shift, so a texture's own mask field cannot widen
 // the wrap beyond its side.
 TexelAddress AddressOf(const Texture* texture) {

@@ -91,14 +91,16 @@ bool IsInTable(const MemoryBlockHeader* header) {
 const int32_t& allocCount = liveBlocks;
 const int32_t& allocBytes = liveBytes;
 
-int32_t MemoryInit() {
+void MemoryInit() {
     // The counters start at zero and always match the live blocks, so they
-    // are not reset here: a restart after MemoryExit keeps them true.
+    // are not reset here: blocks outlive MemoryExit, and zeroing them on a
+    // restart would drive the counters below zero as those blocks are freed.
+    // A lock that exists already is kept: a second one made over it would
+    // lose the first, with any thread inside it.
     if (memoryReady == 0) {
         host::CriticalSectionInit(&memoryLock);
         memoryReady = 1;
     }
-    return 0;
 }
 
 int32_t MemoryExit() {
@@ -155,7 +157,12 @@ int32_t MemoryLevelCount(int32_t level) {
 }
 
 void* MemoryAlloc(int32_t size, int32_t level, uint32_t alignment) {
-    if (!IsAlignment(alignment)) return nullptr;
+    // Below 4 the request leaves no room for the guard, and the user area is
+    // found by rounding, which needs a power of two.
+    if (!IsAlignment(alignment)) {
+        DebugPrint(u"MemoryAlignError align=%u", alignment);
+        return nullptr;
+    }
     if (!IsLevel(level)) {
         // A level that does not exist has no table.
         DebugPrint(u"too many mallocs lv=%d, max=%d", level, 0);

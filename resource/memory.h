@@ -7,7 +7,7 @@
 
 constexpr int kMemoryLevels = 16;
 
-int32_t MemoryInit();
+void MemoryInit();
 int32_t MemoryExit();
 void MemoryLevelSetup(int32_t capacity, int32_t level);
 void MemoryLevelRelease(int32_t level);

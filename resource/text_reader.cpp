@@ -24,9 +24,9 @@ int TextReaderOpen(TextReader* reader, const char* name, int32_t bufferSize) {
         reader->filled = reader->buffer && size > 0 ? size : 0;
         return reader->buffer ? 1 : 0;
     }
-    // A buffer of no bytes could never be filled, and any other negative size
-    // is a mistake rather than a request for whole-file mode.
-    if (bufferSize <= 0) {
+    // A negative size other than whole-file mode is a mistake, not a request.
+    // A size of 0 opens the file, and the reader then yields no lines.
+    if (bufferSize < 0) {
         DebugPrint(u"TextReaderSizeError");
         return 0;
     }
@@ -40,13 +40,9 @@ int TextReaderOpen(TextReader* reader, const char* name, int32_t bufferSize) {
         DebugPrint(u"TextReaderAllocError");
         return 0;
     }
-    if (!FileOpen(reader, name)) {
-        // Give the buffer back at once, so a caller that drops a reader whose
-        // open failed leaks nothing; closing it again stays harmless.
-        TextReaderClose(reader);
-        return 0;
-    }
-    return 1;
+    // A failed open keeps the buffer (and the invalid handle) for
+    // TextReaderClose or TextReaderDestroy to give back.
+    return FileOpen(reader, name);
 }
 
 int TextReaderFill(TextReader* reader) {

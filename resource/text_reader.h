@@ -24,9 +24,10 @@ struct TextReader : File {
 constexpr int32_t kTextReaderWholeFile = -1;
 
 void TextReaderInit(TextReader* reader);
-// bufferSize > 0 streams the file through a buffer of that many bytes;
-// kTextReaderWholeFile loads it whole. Returns 1 opened, 0 failed; a reader
-// whose open failed holds nothing and needs no close.
+// bufferSize >= 0 streams the file through a buffer of that many bytes (a
+// buffer of 0 bytes yields no lines); kTextReaderWholeFile loads it whole.
+// Returns 1 opened, 0 failed. A streaming open whose file cannot be opened
+// keeps its buffer: close or destroy the reader either way.
 int TextReaderOpen(TextReader* reader, const char* name, int32_t bufferSize);
 // 1 if unread data is in the buffer, 0 at the end of the data.
 int TextReaderFill(TextReader* reader);

@@ -51,6 +51,45 @@ void FillLevels(uint16_t* out, const uint16_t* source, uint32_t texelCount, uint
     }
 }
 
+// Every field but the texels, from the size and level bits. The level shift
+// is kept to 16 bits as it is stored: for a texture narrower than its levels
+// need it wraps, and such a texture fits no triangle.
+void SetLayout(Texture* texture, int width, int height, int levelBits) {
+    const uint32_t levelCount = 1u << levelBits;
+    uint32_t shift = 0;
+    for (uint32_t w = static_cast<uint32_t>(width); shift < 16 && (w & 1) == 0; w >>= 1)
+        ++shift;
+    texture->width = static_cast<uint16_t>(width);
+    texture->height = static_cast<uint16_t>(height);
+    texture->widthShift = static_cast<uint16_t>(shift);
+    texture->widthMask = static_cast<uint16_t>((1u << shift) - 1);
+    texture->texelCount = static_cast<uint32_t>(width) * static_cast<uint32_t>(height);
+    texture->levelCount = static_cast<uint16_t>(levelCount);
+    texture->levelMask = static_cast<uint16_t>((levelCount - 1) << (8 - levelBits));
+    texture->levelBits = static_cast<uint16_t>(levelBits);
+    texture->levelOffsetShift = static_cast<uint16_t>(2 * shift - static_cast<uint32_t>(levelBits));
+}
+
+// Triangles take a texture as square, 1 << widthShift texels on a side, with
+// a level block per shade level at (intensity & levelMask) << levelOffsetShift.
+// Fields that do not promise that much texel memory fit no triangle.
+bool LayoutFitsTriangles(const Texture& texture) {
+    const unsigned shift = texture.widthShift;
+    if (shift > 15 || texture.width != (1u << shift) || texture.height != texture.width) {
+        return false;
+    }
+    if (texture.levelMask > 0xFF || texture.levelOffsetShift > 31) return false;
+    const uint64_t block = uint64_t{1} << (2 * shift);
+    const uint64_t lastLevel = uint64_t{texture.levelMask} << texture.levelOffsetShift;
+    const uint64_t available = uint64_t{texture.texelCount} * texture.levelCount;
+    return lastLevel + block <= available;
+}
+
+bool ValidSize(int width, int height, int levelBits) {
+    return width >= 0 && width <= kMaxSide && height >= 0 && height <= kMaxSide && levelBits >= 0 &&
+           levelBits <= kMaxLevelBits;
+}
+
 } // namespace
 
 Texture* TextureInit(Texture* texture) {
@@ -61,8 +100,7 @@ Texture* TextureInit(Texture* texture) {
 
 int TextureCreate(Texture* texture, int width, int height, int levelBits, const uint16_t* source) {
     // The fields are 16 bits wide and a level is picked from 8 intensity bits.
-    if (width < 0 || width > kMaxSide || height < 0 || height > kMaxSide || levelBits < 0 ||
-        levelBits > kMaxLevelBits) {
+    if (!ValidSize(width, height, levelBits)) {
         DebugPrint(u"TextureCreateError w=%d h=%d bits=%d", width, height, levelBits);
         return 0;
     }
@@ -73,27 +111,18 @@ int TextureCreate(Texture* texture, int width, int height, int levelBits, const 
         uint64_t{levelCount} * static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 2u;
     const int32_t request = bytes > INT32_MAX ? -1 : static_cast<int32_t>(bytes);
     void* block = MemoryAlloc(request, 0, 4);
+    // A failure keeps the texels a full texture had: dropping its block here
+    // would leave nothing that could give it back.
     if (block == nullptr) {
         DebugPrint(u"TextureCreateAllocError");
         return 0;
     }
     texture->texelBlock = block;
-    texture->width = static_cast<uint16_t>(width);
-    texture->height = static_cast<uint16_t>(height);
-
-    uint32_t shift = 0;
-    for (uint32_t w = static_cast<uint32_t>(width); shift < 16 && (w & 1) == 0; w >>= 1)
-        ++shift;
-
     texture->texels = static_cast<uint16_t*>(block);
-    texture->widthShift = static_cast<uint16_t>(shift);
-    texture->widthMask = static_cast<uint16_t>((1u << shift) - 1);
-    texture->texelCount = static_cast<uint32_t>(width) * static_cast<uint32_t>(height);
-    texture->levelCount = static_cast<uint16_t>(levelCount);
-    if (source != nullptr) FillLevels(texture->texels, source, texture->texelCount, levelCount);
-    texture->levelMask = static_cast<uint16_t>((levelCount - 1) << (8 - levelBits));
-    texture->levelBits = static_cast<uint16_t>(levelBits);
-    texture->levelOffsetShift = static_cast<uint16_t>(2 * shift - static_cast<uint32_t>(levelBits));
+    SetLayout(texture, width, height, levelBits);
+    if (source != nullptr) {
+        FillLevels(texture->texels, source, texture->texelCount, texture->levelCount);
+    }
     return 1;
 }
 
@@ -104,11 +133,10 @@ int TextureLoadZit(Texture* texture, const char* name, int levelBits) {
         DebugPrint(u"ZitLoadError");
         return 0;
     }
-    // Only bytes that came from the file are read: a file too short for its
-    // header, or for the texels its header promises, is refused.
+    // Only bytes that came from the file are read, and only a file the
+    // loader's rule takes is made a texture (see ZitCheck).
     ZitHeader header;
-    if (!ZitReadHeader(block, static_cast<uint64_t>(size), &header) ||
-        !ZitHoldsTexels(header, static_cast<uint64_t>(size))) {
+    if (ZitCheck(block, static_cast<uint64_t>(size), levelBits, &header) != ZitRefusal::none) {
         DebugPrint(u"ZitLoadError");
         MemoryFree(const_cast<uint8_t*>(block));
         return 0;
@@ -127,4 +155,16 @@ void TextureRelease(Texture* texture) {
 
 void TextureDestroy(Texture* texture) {
     TextureRelease(texture);
+}
+
+bool TextureFitsTriangles(const Texture* texture) {
+    return texture != nullptr && texture->texelBlock != nullptr && texture->texels != nullptr &&
+           LayoutFitsTriangles(*texture);
+}
+
+bool TextureSizeFitsTriangles(int width, int height, int levelBits) {
+    if (!ValidSize(width, height, levelBits)) return false;
+    Texture layout{};
+    SetLayout(&layout, width, height, levelBits);
+    return LayoutFitsTriangles(layout);
 }

@@ -18,7 +18,20 @@ struct Texture {
 };
 
 Texture* TextureInit(Texture* texture);
+// 1 created, 0 failed; a failure changes no field. A full texture's texels
+// are not freed by a new create: release first.
 int TextureCreate(Texture* texture, int width, int height, int levelBits, const uint16_t* source);
 int TextureLoadZit(Texture* texture, const char* name, int levelBits);
 void TextureRelease(Texture* texture);
 void TextureDestroy(Texture* texture);
+
+// Whether triangles can draw the texture: it holds texels, is square with a
+// power-of-two side, and every shade level its level rule picks lies within
+// its texels. One too small for its shade levels (1 x 1 or 2 x 2 with 16
+// levels, whose level shift would wrap) does not fit. The span fillers draw
+// only textures that fit; the clock draws its ball untextured when its
+// texture does not fit, as when it is missing.
+bool TextureFitsTriangles(const Texture* texture);
+// The same rule for the texture TextureCreate would make of this size and
+// level bits.
+bool TextureSizeFitsTriangles(int width, int height, int levelBits);

@@ -1,11 +1,10 @@
 #include "tools/rgb_image.h"
 
-#include <png.h>
+#include "host/local_files.h"
+#include "host/png_file.h"
 
-#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 namespace {
@@ -17,47 +16,19 @@ uint8_t To6(uint8_t v) {
     return static_cast<uint8_t>((v * 63 + 127) / 255);
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-// libpng reports through these: the message is kept and the read or write
-// jumps back to its setjmp, which gives up.
-struct PngErrors {
-    char message[200] = {};
-};
-void OnPngError(png_structp png, png_const_charp message) {
-    auto* errors = static_cast<PngErrors*>(png_get_error_ptr(png));
-    std::snprintf(errors->message, sizeof errors->message, "%s", message);
-    png_longjmp(png, 1);
-}
-void OnPngWarning(png_structp, png_const_charp) {}
-
-// Everything the read needs lives here, outside the frame that setjmp keeps.
+// Everything the read needs lives here, outside the frames that setjmp keeps.
 struct ReadState {
     png_structp png = nullptr;
     png_infop info = nullptr;
-    PngErrors errors;
-    std::vector<uint8_t> rgba;
-    std::vector<png_bytep> rows;
+    host::PngErrors errors;
     uint32_t width = 0;
     uint32_t height = 0;
+    int passes = 1;
+    const PngPut* put = nullptr;
+    std::vector<uint8_t> rgba; // one row as libpng gives it
+    std::vector<uint8_t> rgb;  // the same row laid over black
     ~ReadState() { png_destroy_read_struct(&png, info != nullptr ? &info : nullptr, nullptr); }
 };
-
-struct WriteState {
-    png_structp png = nullptr;
-    png_infop info = nullptr;
-    PngErrors errors;
-    std::vector<png_const_bytep> rows;
-    ~WriteState() { png_destroy_write_struct(&png, info != nullptr ? &info : nullptr); }
-};
-
-constexpr uint32_t kMaxSide = 65535;
-// Far beyond any picture the device can hold, and small enough to convert in
-// memory here.
-constexpr uint64_t kMaxPixels = uint64_t{1} << 28;
 
 // The two steps that call libpng keep only trivial locals, since an error
 // jumps straight back to their setjmp.
@@ -68,10 +39,44 @@ bool ReadHeader(ReadState* state, std::FILE* file) {
     png_read_info(state->png, state->info);
     state->width = png_get_image_width(state->png, state->info);
     state->height = png_get_image_height(state->png, state->info);
+    state->passes = png_get_interlace_type(state->png, state->info) == PNG_INTERLACE_ADAM7 ? 7 : 1;
     return true;
 }
 
-bool ReadPixels(ReadState* state) {
+// Hands one row of `count` pixels on, laid over black: transparent parts
+// become texel 0, which the engine's keyed blits leave out.
+void PutRow(ReadState* state, uint32_t y, uint32_t x, uint32_t step, uint32_t count) {
+    const uint8_t* in = state->rgba.data();
+    uint8_t* out = state->rgb.data();
+    for (uint32_t i = 0; i < count; ++i, in += 4, out += 3) {
+        for (int c = 0; c < 3; ++c)
+            out[c] = static_cast<uint8_t>((in[c] * in[3] + 127) / 255);
+    }
+    (*state->put)(y, x, step, count, state->rgb.data());
+}
+
+// Without libpng's interlace handling an interlaced picture comes as its
+// seven passes, each a smaller picture whose pixels are placed here; libpng
+// leaves out the passes that hold no pixel.
+bool ReadRows(ReadState* state) {
+    if (setjmp(png_jmpbuf(state->png))) return false;
+    for (int pass = 0; pass < state->passes; ++pass) {
+        const bool whole = state->passes == 1;
+        const uint32_t columns = whole ? state->width : PNG_PASS_COLS(state->width, pass);
+        const uint32_t rows = whole ? state->height : PNG_PASS_ROWS(state->height, pass);
+        if (columns == 0 || rows == 0) continue;
+        for (uint32_t row = 0; row < rows; ++row) {
+            png_read_row(state->png, state->rgba.data(), nullptr);
+            PutRow(state, whole ? row : PNG_ROW_FROM_PASS_ROW(row, pass),
+                   whole ? 0 : PNG_PASS_START_COL(pass), whole ? 1 : 1u << PNG_PASS_COL_SHIFT(pass),
+                   columns);
+        }
+    }
+    png_read_end(state->png, nullptr);
+    return true;
+}
+
+bool SetUpRows(ReadState* state) {
     if (setjmp(png_jmpbuf(state->png))) return false;
     // Every layout becomes 8-bit RGBA: palettes and small greys expanded,
     // transparency made an alpha channel, 16 bits cut to 8.
@@ -79,14 +84,11 @@ bool ReadPixels(ReadState* state) {
     png_set_strip_16(state->png);
     png_set_gray_to_rgb(state->png);
     png_set_add_alpha(state->png, 0xFF, PNG_FILLER_AFTER);
-    png_set_interlace_handling(state->png);
     png_read_update_info(state->png, state->info);
     if (png_get_rowbytes(state->png, state->info) != size_t{state->width} * 4) {
         std::snprintf(state->errors.message, sizeof state->errors.message, "unsupported layout");
         return false;
     }
-    png_read_image(state->png, state->rows.data());
-    png_read_end(state->png, nullptr);
     return true;
 }
 
@@ -103,20 +105,18 @@ void Rgb565ToRgb(uint16_t texel, uint8_t* rgb) {
     rgb[2] = static_cast<uint8_t>((b << 3) | (b >> 2));
 }
 
-bool PngRead(const std::string& path, RgbImage* image, std::string* error) {
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        *error = path + ": cannot open: " + std::strerror(errno);
-        return false;
-    }
+bool PngReadPixels(const std::string& path, const PngAccept& accept, const PngPut& put,
+                   std::string* error) {
+    uint64_t size = 0;
+    host::FilePointer file(host::OpenPlainFile(path, &size, error));
+    if (!file) return false;
     png_byte signature[8] = {};
     if (std::fread(signature, 1, 8, file.get()) != 8 || png_sig_cmp(signature, 0, 8) != 0) {
         *error = path + ": not a PNG file";
         return false;
     }
     auto state = std::make_unique<ReadState>();
-    state->png =
-        png_create_read_struct(PNG_LIBPNG_VER_STRING, &state->errors, OnPngError, OnPngWarning);
+    state->png = host::PngCreateRead(&state->errors);
     if (state->png != nullptr) state->info = png_create_info_struct(state->png);
     if (state->info == nullptr) {
         *error = path + ": out of memory";
@@ -126,86 +126,58 @@ bool PngRead(const std::string& path, RgbImage* image, std::string* error) {
         *error = path + ": bad PNG: " + state->errors.message;
         return false;
     }
-    const uint32_t width = state->width, height = state->height;
-    const std::string size = std::to_string(width) + " x " + std::to_string(height);
-    if (width > kMaxSide || height > kMaxSide) {
-        *error =
-            path + ": the picture is " + size + " pixels; a texture holds at most 65535 x 65535";
-        return false;
-    }
-    if (uint64_t{width} * height > kMaxPixels) {
-        *error = path + ": the picture is " + size + " pixels, too large for this tool (at most " +
-                 std::to_string(kMaxPixels) + " pixels)";
-        return false;
-    }
-    state->rgba.resize(size_t{width} * height * 4);
-    state->rows.resize(height);
-    for (uint32_t y = 0; y < height; ++y)
-        state->rows[y] = &state->rgba[size_t{y} * width * 4];
-    if (!ReadPixels(state.get())) {
+    if (!accept(state->width, state->height, error)) return false;
+    if (!SetUpRows(state.get())) {
         *error = path + ": bad PNG: " + state->errors.message;
         return false;
     }
-
-    image->width = width;
-    image->height = height;
-    image->rgb.resize(size_t{width} * height * 3);
-    const uint8_t* in = state->rgba.data();
-    uint8_t* out = image->rgb.data();
-    for (size_t i = 0; i < size_t{width} * height; ++i, in += 4, out += 3) {
-        // Laid over black: transparent parts become texel 0, which the
-        // engine's keyed blits leave out.
-        for (int c = 0; c < 3; ++c)
-            out[c] = static_cast<uint8_t>((in[c] * in[3] + 127) / 255);
+    state->put = &put;
+    state->rgba.resize(size_t{state->width} * 4);
+    state->rgb.resize(size_t{state->width} * 3);
+    if (!ReadRows(state.get())) {
+        *error = path + ": bad PNG: " + state->errors.message;
+        return false;
     }
     return true;
 }
 
-namespace {
-
-bool WritePixels(WriteState* state, std::FILE* file, const RgbImage& image) {
-    if (setjmp(png_jmpbuf(state->png))) return false;
-    png_init_io(state->png, file);
-    png_set_IHDR(state->png, state->info, image.width, image.height, 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(state->png, state->info);
-    png_write_image(state->png, const_cast<png_bytepp>(state->rows.data()));
-    png_write_end(state->png, nullptr);
+bool PngRead(const std::string& path, RgbImage* image, std::string* error) {
+    RgbImage read;
+    const auto accept = [&](uint32_t width, uint32_t height, std::string* why) {
+        if (width > 0xFFFF || height > 0xFFFF) {
+            *why = path + ": the picture is " + std::to_string(width) + " x " +
+                   std::to_string(height) + " pixels; at most 65535 x 65535 are read whole";
+            return false;
+        }
+        if (uint64_t{width} * height * 3 > read.rgb.max_size()) {
+            *why = path + ": the picture is " + std::to_string(width) + " x " +
+                   std::to_string(height) + " pixels, too many to hold here";
+            return false;
+        }
+        read = RgbImage{width, height, std::vector<uint8_t>(size_t{width} * height * 3)};
+        return true;
+    };
+    const auto put = [&read](uint32_t y, uint32_t x, uint32_t step, uint32_t count,
+                             const uint8_t* rgb) {
+        uint8_t* out = &read.rgb[(size_t{y} * read.width + x) * 3];
+        for (uint32_t i = 0; i < count; ++i, out += 3 * size_t{step}, rgb += 3) {
+            out[0] = rgb[0];
+            out[1] = rgb[1];
+            out[2] = rgb[2];
+        }
+    };
+    if (!PngReadPixels(path, accept, put, error)) return false;
+    *image = std::move(read);
     return true;
 }
-
-} // namespace
 
 bool PngWrite(const std::string& path, const RgbImage& image, std::string* error) {
-    if (image.width == 0 || image.height == 0 || image.width > 0x7FFFFFFF ||
-        image.rgb.size() != size_t{image.width} * image.height * 3) {
-        *error = path + ": no picture to write (empty or inconsistent)";
+    if (image.rgb.size() != size_t{image.width} * image.height * 3) {
+        *error = path + ": no picture to write (its pixels do not match its size)";
         return false;
     }
-    FilePtr file(std::fopen(path.c_str(), "wb"));
-    if (!file) {
-        *error = path + ": cannot create: " + std::strerror(errno);
-        return false;
-    }
-    auto state = std::make_unique<WriteState>();
-    state->png =
-        png_create_write_struct(PNG_LIBPNG_VER_STRING, &state->errors, OnPngError, OnPngWarning);
-    if (state->png != nullptr) state->info = png_create_info_struct(state->png);
-    if (state->info == nullptr) {
-        *error = path + ": out of memory";
-        return false;
-    }
-    state->rows.resize(image.height);
-    for (uint32_t y = 0; y < image.height; ++y) {
-        state->rows[y] = &image.rgb[size_t{y} * image.width * 3];
-    }
-    if (!WritePixels(state.get(), file.get(), image)) {
-        *error = path + ": cannot write PNG: " + state->errors.message;
-        return false;
-    }
-    if (std::fflush(file.get()) != 0 || std::ferror(file.get())) {
-        *error = path + ": cannot write: " + std::strerror(errno);
-        return false;
-    }
-    return true;
+    return host::WritePngFile(
+        path, image.width, image.height,
+        [&image](uint32_t y, std::string*) { return &image.rgb[size_t{y} * image.width * 3]; },
+        error);
 }

@@ -1,99 +1,78 @@
 #include "tools/zit_file.h"
 
-#include "resource/zit.h"
+#include "host/local_files.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <memory>
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-// Pictures far larger than the device can load are not read into memory.
-constexpr size_t kMaxTexels = size_t{1} << 28;
-
-std::string Reason() {
-    return std::strerror(errno);
-}
-
-// The size of an open file, found by seeking to its end.
-bool SizeOf(std::FILE* file, uint64_t* size) {
-    if (fseeko(file, 0, SEEK_END) != 0) return false;
-    const off_t end = ftello(file);
-    if (end < 0 || fseeko(file, 0, SEEK_SET) != 0) return false;
-    *size = static_cast<uint64_t>(end);
-    return true;
-}
-
-bool Inspect(std::FILE* file, const std::string& path, ZitFacts* facts, std::string* error) {
-    *facts = ZitFacts{};
-    if (!SizeOf(file, &facts->actualBytes)) {
-        *error = path + ": cannot read: " + Reason();
-        return false;
+// Formats a file may plainly be instead: their signatures.
+const char* FormatOf(const uint8_t* bytes, size_t count) {
+    const struct {
+        const char* signature;
+        size_t length;
+        const char* name;
+    } formats[] = {
+        {"\x89PNG\r\n\x1a\n", 8, "a PNG picture"},
+        {"\xFF\xD8\xFF", 3, "a JPEG picture"},
+        {"GIF8", 4, "a GIF picture"},
+    };
+    for (const auto& format : formats) {
+        if (count >= format.length && std::memcmp(bytes, format.signature, format.length) == 0)
+            return format.name;
     }
+    return nullptr;
+}
+
+std::FILE* Open(const std::string& path, ZitFacts* facts, std::string* error) {
+    *facts = ZitFacts{};
+    std::FILE* file = host::OpenPlainFile(path, &facts->actualBytes, error);
+    if (file == nullptr) return nullptr;
     uint8_t header[kZitHeaderBytes] = {};
     const size_t got = std::fread(header, 1, sizeof header, file);
-    ZitHeader fields{};
-    facts->hasHeader = ZitReadHeader(header, got, &fields);
-    facts->width = fields.width;
-    facts->height = fields.height;
-    facts->expectedBytes = ZitFileBytes(fields);
-    return true;
+    facts->hasHeader = ZitReadHeader(header, got, &facts->header);
+    facts->expectedBytes = ZitFileBytes(facts->header);
+    facts->format = FormatOf(header, got);
+    return file;
 }
 
 } // namespace
 
 bool ZitInspect(const std::string& path, ZitFacts* facts, std::string* error) {
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        *error = path + ": cannot open: " + Reason();
-        return false;
-    }
-    return Inspect(file.get(), path, facts, error);
+    std::FILE* file = Open(path, facts, error);
+    if (file == nullptr) return false;
+    std::fclose(file);
+    return true;
 }
 
-bool ZitLoadPicture(const std::string& path, ZitPicture* picture, std::string* error) {
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        *error = path + ": cannot open: " + Reason();
-        return false;
-    }
-    ZitFacts facts;
-    if (!Inspect(file.get(), path, &facts, error)) return false;
-    if (!facts.hasHeader) {
-        *error = path + ": " + std::to_string(facts.actualBytes) +
+std::FILE* ZitOpenTexels(const std::string& path, ZitFacts* facts, std::string* error) {
+    std::FILE* file = Open(path, facts, error);
+    if (file == nullptr) return nullptr;
+    const ZitHeader& header = facts->header;
+    const std::string size = std::to_string(header.width) + " x " + std::to_string(header.height);
+    if (!facts->hasHeader) {
+        *error = path + ": " + std::to_string(facts->actualBytes) +
                  " bytes, too short for the 16-byte header of a .zit file";
-        return false;
+    } else if (facts->actualBytes < facts->expectedBytes) {
+        *error = path + ": " + std::to_string(facts->actualBytes) + " bytes, but its " + size +
+                 " texels need " + std::to_string(facts->expectedBytes);
+    } else if (header.width == 0 || header.height == 0) {
+        *error = path + ": " + size + " texels, no picture";
+    } else {
+        return file;
     }
-    if (facts.actualBytes < facts.expectedBytes) {
-        *error = path + ": " + std::to_string(facts.actualBytes) + " bytes, but its " +
-                 std::to_string(facts.width) + " x " + std::to_string(facts.height) +
-                 " texels need " + std::to_string(facts.expectedBytes);
-        return false;
-    }
-    const size_t count = size_t{facts.width} * facts.height;
-    if (count > kMaxTexels) {
-        *error = path + ": " + std::to_string(facts.width) + " x " + std::to_string(facts.height) +
-                 " texels, too many for this tool (at most " + std::to_string(kMaxTexels) + ")";
-        return false;
-    }
-    std::vector<uint8_t> bytes(count * 2);
-    if (std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-        *error = path + ": cannot read its texels";
-        return false;
-    }
-    picture->width = facts.width;
-    picture->height = facts.height;
-    picture->texels.resize(count);
-    for (size_t i = 0; i < count; ++i) {
-        picture->texels[i] = static_cast<uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
-    }
-    return true;
+    std::fclose(file);
+    return nullptr;
+}
+
+bool WriteBytesFile(const std::string& path, const std::vector<uint8_t>& bytes,
+                    std::string* error) {
+    return host::WriteWholeFile(
+        path,
+        [&bytes](std::FILE* file, std::string*) {
+            return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        },
+        error);
 }
 
 bool ZitSavePicture(const std::string& path, const ZitPicture& picture, std::string* error) {
@@ -108,16 +87,5 @@ bool ZitSavePicture(const std::string& path, const ZitPicture& picture, std::str
         bytes[kZitHeaderBytes + 2 * i] = static_cast<uint8_t>(picture.texels[i]);
         bytes[kZitHeaderBytes + 2 * i + 1] = static_cast<uint8_t>(picture.texels[i] >> 8);
     }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        *error = path + ": cannot create: " + Reason();
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (std::fclose(file) != 0 || !written) {
-        *error = path + ": cannot write: " + Reason();
-        std::remove(path.c_str()); // no half-written texture is left behind
-        return false;
-    }
-    return true;
+    return WriteBytesFile(path, bytes, error);
 }

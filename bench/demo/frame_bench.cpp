@@ -7,6 +7,7 @@
 #include "host/debug_output.h"
 #include "resource/file.h"
 #include "resource/memory.h"
+#include "resource/texture.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,7 +26,7 @@ void SceneFrame(benchmark::State& state) {
     static int instance;
     ClockApp app(&instance, 240, 240, u"test");
     app.SetUpScene();
-    if (!TextureFitsBall(app.flowerTexture) || !TextureFitsBackground(app.backgroundTexture)) {
+    if (!TextureFitsTriangles(app.flowerTexture) || !TextureFitsBackground(app.backgroundTexture)) {
         state.SkipWithError("the pictures are missing beside this program (build the pictures)");
         return;
     }

@@ -6,6 +6,7 @@
 #include "host/device.h"
 #include "host/gx.h"
 #include "host/input_storm.h"
+#include "host/messages.h"
 #include "host/module.h"
 #include "host/process.h"
 #include "host/raw_heap.h"
@@ -23,6 +24,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <iostream>
 #include <string>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -133,8 +135,10 @@ int Shutdown(int code) {
         const int leaks = LeakCheck();
         char more[160];
         std::snprintf(more, sizeof more,
-                      " storm-messages=%llu suspended-draws=%d leaks=%d status=%d",
+                      " storm-messages=%llu queue-refused=%llu suspended-draws=%d leaks=%d "
+                      "status=%d",
                       static_cast<unsigned long long>(shell.storm.posted),
+                      static_cast<unsigned long long>(host::RefusedMessageCount()),
                       host::GxCallCounts().beginDrawSuspended, leaks, code);
         Report("end", host::DeviceFramesCounted(), more);
         if (leaks > 0 && code == 0) code = 1;
@@ -163,7 +167,7 @@ void OpenFrontEnd(const host::ShellOptions& options) {
     if (options.headless || !DisplayAvailable()) return;
 #if KQ3D_WINDOW_FRONT_END
     std::string why;
-    shell.frontEnd = host::OpenWindowFrontEnd(options.scale, &why);
+    shell.frontEnd = host::OpenWindowFrontEnd(static_cast<int32_t>(options.scale), &why);
     if (shell.frontEnd == nullptr && why != "no display")
         std::fprintf(stderr, "kq3d-clock: %s; running headless\n", why.c_str());
 #else
@@ -176,21 +180,16 @@ void OpenFrontEnd(const host::ShellOptions& options) {
 
 int main(int argc, char** argv) {
     host::ShellOptions options;
-    std::string error;
-    if (!host::ParseShellOptions(argc, argv, &options, &error)) {
-        std::fprintf(stderr, "kq3d-clock: %s (%s)\n", error.c_str(), host::kShellUsage);
-        return 2;
-    }
-    if (options.help) {
-        std::printf("%s\n", host::kShellUsage);
-        return 0;
-    }
+    int status = host::kExitDone;
+    if (host::ReadShellCommandLine(argc, argv, &options, std::cout, std::cerr, &status))
+        return status;
     if (!options.root.empty()) {
         std::error_code why;
         if (!std::filesystem::is_directory(options.root, why)) {
-            std::fprintf(stderr, "kq3d-clock: --root: \"%s\" is not a folder (%s)\n",
-                         options.root.c_str(), host::kShellUsage);
-            return 2;
+            host::WriteUsageError(std::cerr, host::ProgramName(argc, argv),
+                                  "--root takes FOLDER, and \"" + options.root +
+                                      "\" is not a folder");
+            return host::kExitUsage;
         }
         host::SetDeviceRoot(options.root);
     }

@@ -100,8 +100,8 @@ TEST_F(SkippedTextures, WhenTheyDoNotFit) { // not square, too narrow, too low
 TEST(TextureFits, NothingWithoutTexels) {
     Texture texture{};
     texture.width = texture.height = 256;
-    EXPECT_FALSE(TextureFitsBall(&texture) || TextureFitsBackground(&texture) ||
-                 TextureFitsTitle(&texture) || TextureFitsBall(nullptr));
+    EXPECT_FALSE(TextureFitsTriangles(&texture) || TextureFitsBackground(&texture) ||
+                 TextureFitsTitle(&texture) || TextureFitsTriangles(nullptr));
 }
 
 } // namespace

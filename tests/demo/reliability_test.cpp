@@ -11,8 +11,10 @@
 
 namespace {
 
-// The eight damages: missing (no bytes at all), empty, header cut, texels cut,
-// a header larger than its data, width 0, height 0, and 65535 x 65535.
+// The damages: missing (no bytes at all), empty, header cut, texels cut, a
+// header larger than its data, width 0, height 0, 65535 x 65535, and pictures
+// too small for any use (1 x 1 and 2 x 2: square, but too small for the
+// ball's 16 shade levels).
 std::vector<std::optional<std::string>> Damaged(const std::string& good) {
     ZitHeader size{};
     ZitReadHeader(reinterpret_cast<const uint8_t*>(good.data()), good.size(), &size);
@@ -21,13 +23,14 @@ std::vector<std::optional<std::string>> Damaged(const std::string& good) {
         return ZitBytes(width, height, {}) + good.substr(kZitHeaderBytes);
     };
     return {std::nullopt,   "",         good.substr(0, 10), good.substr(0, good.size() / 2),
-            with(w, h + 1), with(0, h), with(w, 0),         with(65535, 65535)};
+            with(w, h + 1), with(0, h), with(w, 0),         with(65535, 65535),
+            with(1, 1),     with(2, 2)};
 }
 
 TEST_F(ClockTest, ADamagedPictureIsLeftOutAndTheRestIsDrawn) {
     const char* const names[] = {"hana01.zit", "yama01.zit", "title01.zit"};
     for (int picture = 0; picture < 3; ++picture) {
-        for (size_t damage = 0; damage < 8; ++damage) {
+        for (size_t damage = 0; damage < 10; ++damage) {
             SCOPED_TRACE(testing::Message() << names[picture] << ", damage " << damage);
             host::DeviceReset();
             WritePictures();
@@ -38,7 +41,7 @@ TEST_F(ClockTest, ADamagedPictureIsLeftOutAndTheRestIsDrawn) {
                 std::filesystem::remove(root_ / names[picture]);
             const int32_t blocksBefore = allocCount, bytesBefore = allocBytes;
             ClockApp& app = StartApp();
-            EXPECT_EQ(TextureFitsBall(app.flowerTexture), picture != 0);
+            EXPECT_EQ(TextureFitsTriangles(app.flowerTexture), picture != 0);
             EXPECT_EQ(TextureFitsBackground(app.backgroundTexture), picture != 1);
             EXPECT_EQ(TextureFitsTitle(app.titleTexture), picture != 2);
 

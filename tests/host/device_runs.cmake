@@ -1,7 +1,9 @@
 # The device run as a newcomer runs it: headless for a few frames with a
 # screenshot, headless with no end given (600 frames and kq3d-clock.png in the
-# current folder), and with a bad option (one line, status 2).
-# Called with -DCLOCK=<kq3d-clock> -DWORK=<an empty folder to run in> and, for a
+# current folder), with a bad option (one line, status 2), and asked for its
+# help and version (standard output, status 0).
+# Called with -DCLOCK=<kq3d-clock> -DWORK=<an empty folder to run in>,
+# -DVERSION=<the project's version> and, for a
 # cross build, -DEMULATOR=<the emulator command, | between its words>.
 string(REPLACE "|" ";" emulator "${EMULATOR}")
 file(REMOVE_RECURSE ${WORK})
@@ -44,4 +46,16 @@ string(REGEX MATCHALL "\n" lines "${said}")
 list(LENGTH lines count)
 if(NOT status EQUAL 2 OR NOT count EQUAL 1)
   message(FATAL_ERROR "a bad option gave status ${status} and said: ${said}")
+endif()
+
+execute_process(COMMAND ${emulator} ${CLOCK} --help
+  WORKING_DIRECTORY ${WORK} RESULT_VARIABLE status OUTPUT_VARIABLE help ERROR_VARIABLE said)
+if(NOT status EQUAL 0 OR NOT help MATCHES "^usage: kq3d-clock \\[OPTION\\.\\.\\.\\]\n" OR NOT said STREQUAL "")
+  message(FATAL_ERROR "--help gave status ${status}, said ${said} and printed: ${help}")
+endif()
+
+execute_process(COMMAND ${emulator} ${CLOCK} --version
+  WORKING_DIRECTORY ${WORK} RESULT_VARIABLE status OUTPUT_VARIABLE version)
+if(NOT status EQUAL 0 OR NOT version STREQUAL "kq3d-clock ${VERSION}\n")
+  message(FATAL_ERROR "--version gave status ${status} and printed: ${version}")
 endif()

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -83,6 +84,64 @@ TEST_F(HostFiles, PathsStayInsideTheRoot) {
     EXPECT_EQ(Open(u"\\dir", kFileAccessRead, kFileOpenExisting), kInvalidFileHandle);
     EXPECT_EQ(Open(u"\\..\\x", kFileAccessWrite, kFileCreateNew), kInvalidFileHandle);
     EXPECT_EQ(LastFileError(), FileError::badPath);
+}
+
+// Links inside the root are followed; none leads out of it, whether it names
+// a file or a folder, directly or by climbing; dangling links and loops find
+// nothing, and nothing is ever created through a link.
+TEST_F(HostFiles, LinksAreFollowedOnlyWhileTheyStayInsideTheRoot) {
+    using namespace host;
+    namespace fs = std::filesystem;
+    const fs::path outside = MakeTempFolder("kq3d-outside");
+    ASSERT_FALSE(outside.empty());
+    const auto write = [](const fs::path& path, const char* text) {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs(text, f);
+        std::fclose(f);
+    };
+    write(outside / "secret.zit", "secret");
+    fs::create_directory(outside / "dir");
+    write(outside / "dir" / "b.zit", "secret");
+    write(root_ / "real.zit", "inside");
+    fs::create_directory(root_ / "sub");
+    write(root_ / "sub" / "c.zit", "inside");
+    fs::create_symlink("real.zit", root_ / "in.zit");
+    fs::create_symlink("sub", root_ / "subLink");
+    fs::create_symlink(outside / "secret.zit", root_ / "out.zit");
+    fs::create_symlink(outside / "dir", root_ / "outDir");
+    fs::create_symlink(fs::path("..") / outside.filename() / "secret.zit", root_ / "up.zit");
+    fs::create_symlink(outside / "made.zit", root_ / "dangling.zit");
+    fs::create_symlink("loop2", root_ / "loop1");
+    fs::create_symlink("loop1", root_ / "loop2");
+
+    const auto read = [](const char16_t* path) {
+        const FileHandle h = Open(path, kFileAccessRead, kFileOpenExisting);
+        if (h == kInvalidFileHandle) return std::string("refused");
+        char buffer[16] = {};
+        uint32_t done = 0;
+        ReadFile(h, buffer, sizeof buffer, &done, nullptr);
+        CloseFile(h);
+        return std::string(buffer, done);
+    };
+    EXPECT_EQ(read(u"/in.zit"), "inside");
+    EXPECT_EQ(read(u"/subLink/c.zit"), "inside");
+    for (const char16_t* escape : {u"/out.zit", u"/outDir/b.zit", u"/up.zit"}) {
+        EXPECT_EQ(read(escape), "refused");
+        EXPECT_EQ(LastFileError(), FileError::badPath);
+    }
+    for (const char16_t* nothing : {u"/dangling.zit", u"/loop1", u"/loop1/x.zit"})
+        EXPECT_EQ(read(nothing), "refused");
+    for (const char16_t* target : {u"/out.zit", u"/outDir/new.zit", u"/dangling.zit", u"/up.zit"}) {
+        for (uint32_t disposition : {kFileCreateNew, kFileCreateAlways, kFileOpenAlways}) {
+            EXPECT_EQ(Open(target, kFileAccessWrite, disposition), kInvalidFileHandle);
+        }
+    }
+    EXPECT_EQ(fs::file_size(outside / "secret.zit"), 6u);
+    EXPECT_FALSE(fs::exists(outside / "dir" / "new.zit"));
+    EXPECT_FALSE(fs::exists(outside / "made.zit"));
+    EXPECT_EQ(OpenFileCount(), 0);
+    fs::remove_all(outside);
 }
 
 // The module name's use (the program's folder, a name too long) is checked

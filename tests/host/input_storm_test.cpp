@@ -16,7 +16,7 @@ using Taken = std::vector<std::pair<uint32_t, uint32_t>>; // message, word param
 uint64_t posted;
 
 // The messages a storm of `count` leaves in the queue of a focused window,
-// taken one at a time as a program's loop takes them.
+// taken one at a time after each burst.
 Taken Storm(uint64_t count, uint32_t seed) {
     host::DeviceReset();
     host::RegisterWindowClass(
@@ -36,9 +36,11 @@ Taken Storm(uint64_t count, uint32_t seed) {
     taken.clear();
     host::InputStorm storm;
     host::InputStormStart(&storm, count, 16, seed);
-    do
+    do {
         host::InputStormBurst(&storm);
-    while (takeOne() || !host::InputStormOver(storm));
+        while (takeOne()) { // all of each burst: a full queue would refuse some
+        }
+    } while (!host::InputStormOver(storm));
     posted = storm.posted;
     host::DeviceReset();
     return taken;

@@ -1,10 +1,20 @@
+#include "../temp_folder.h"
 #include "host/screen.h"
 #include "host/screenshot.h"
 #include "host/shell_options.h"
+#include "kq3d/version.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
 #include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 // The device's work at termination is checked through the program's entry.
@@ -12,7 +22,8 @@ namespace {
 
 bool Parse(std::vector<const char*> args, host::ShellOptions* options, std::string* error) {
     args.insert(args.begin(), "kq3d-clock");
-    return host::ParseShellOptions(static_cast<int>(args.size()), args.data(), options, error);
+    return host::ParseCommandLine(host::ShellOptionTable(), static_cast<int>(args.size()),
+                                  args.data(), options, nullptr, error) == host::CommandLine::kRun;
 }
 
 TEST(ShellOptions, ReadsTheDevicesOptionsAndRefusesTheRestInOneLine) {
@@ -78,6 +89,66 @@ TEST(ShellOptions, ReadsTheDevicesOptionsAndRefusesTheRestInOneLine) {
     }
 }
 
+// What the device says on its own: help and version on standard output with
+// 0, a usage error in one line on standard error with 2.
+TEST(ShellOptions, AnswersHelpVersionAndWrongUsage) {
+    const struct {
+        std::vector<const char*> args;
+        int status;
+        const char* out; // what standard output begins with
+        const char* err; // what the one line on standard error holds
+    } cases[] = {
+        {{"--help"}, 0, "usage: kq3d-clock [OPTION...]\n", nullptr},
+        {{"--frames", "5", "-h"}, 0, "usage: kq3d-clock", nullptr},
+        {{"--version"}, 0, "kq3d-clock " KQ3D_VERSION "\n", nullptr},
+        {{"--scale", "17"}, 2, "", "kq3d-clock: --scale takes K from 1 to 16, not \"17\""},
+        {{"--help", "--window"}, 2, "", "unknown option \"--window\"; try \"kq3d-clock --help\""},
+        {{"--time"}, 2, "", "--time needs a value: --time HH:MM:SS"},
+        {{"extra"}, 2, "", "takes no words but options, not \"extra\""},
+    };
+    for (const auto& c : cases) {
+        std::vector<const char*> args = c.args;
+        args.insert(args.begin(), "/some/folder/kq3d-clock");
+        host::ShellOptions options;
+        std::ostringstream out, err;
+        int status = -1;
+        EXPECT_TRUE(host::ReadShellCommandLine(static_cast<int>(args.size()), args.data(), &options,
+                                               out, err, &status));
+        EXPECT_EQ(status, c.status) << args[1];
+        EXPECT_EQ(out.str().rfind(c.out, 0), 0u) << out.str();
+        const std::string said = err.str();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), c.err != nullptr) << said;
+        if (c.err != nullptr) {
+            EXPECT_NE(said.find(c.err), std::string::npos) << said;
+        }
+    }
+    const char* run[] = {"kq3d-clock", "--headless"};
+    host::ShellOptions options;
+    std::ostringstream out, err;
+    int status = -1;
+    EXPECT_FALSE(host::ReadShellCommandLine(2, run, &options, out, err, &status));
+    EXPECT_TRUE(options.headless);
+}
+
+// Every row's range and default reach --help, in lines that fit 80 columns.
+TEST(ShellOptions, HelpTellsEachOptionsRangeAndDefaultWithinEightyColumns) {
+    std::ostringstream help;
+    host::WriteHelp(help, "kq3d-clock", host::ShellProgramText(),
+                    host::OptionTableWords(host::ShellOptionTable()));
+    const std::string text = help.str();
+    for (const char* says :
+         {"  --scale K              window pixels per screen pixel (1 to 16; default: 2)\n",
+          "  --headless             no window, even where one could be opened\n",
+          "(0 to 4294967295; default: 0)", "  2  wrong usage"}) {
+        EXPECT_NE(text.find(says), std::string::npos) << says;
+    }
+    std::istringstream lines(text);
+    size_t widest = 0;
+    for (std::string line; std::getline(lines, line);)
+        widest = std::max(widest, line.size());
+    EXPECT_LE(widest, 80u);
+}
+
 // The written picture is read back pixel for pixel by the clock's run test.
 TEST(Screenshot, ExpandsEachPixelAndRefusesWhatItCannotWrite) {
     uint8_t rgb[3];
@@ -90,6 +161,42 @@ TEST(Screenshot, ExpandsEachPixelAndRefusesWhatItCannotWrite) {
     ASSERT_TRUE(host::ScreenSetUp({240, 320, 1, 120, 4, 0}));
     EXPECT_FALSE(host::WriteScreenshot("screenshot_test.png", &error));
     host::ScreenSetUp(host::DefaultScreenProperties());
+}
+
+// A screenshot that cannot be written leaves what was there; a target that is
+// not a plain file is refused at once and left as it was.
+TEST(Screenshot, AFailedWriteKeepsTheOldFileAndOddTargetsAreRefused) {
+    alarm(60); // a write that waits on the FIFO ends the test program
+    const std::filesystem::path dir = MakeTempFolder("kq3d-shot");
+    ASSERT_FALSE(dir.empty());
+    host::ScreenSetUp(host::DefaultScreenProperties());
+    const std::string old = (dir / "old.png").string();
+    std::FILE* f = std::fopen(old.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("the old picture", f);
+    std::fclose(f);
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string error;
+    const bool written = host::WriteScreenshot(old, &error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(std::filesystem::file_size(old), 15u);
+
+    const std::string fifo = (dir / "fifo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    error.clear();
+    EXPECT_FALSE(host::WriteScreenshot(fifo, &error));
+    EXPECT_NE(error.find("not a regular file (a FIFO)"), std::string::npos) << error;
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2);
+    std::filesystem::remove_all(dir);
+    alarm(0);
 }
 
 } // namespace

@@ -73,6 +73,33 @@ TEST_F(WindowSystemTest, PaintComesLastAndAClosedWindowsHandleIsRefused) {
     EXPECT_EQ(GetDC(window_), nullptr);
 }
 
+// Like a device's, the queue holds a limited number of posted messages: once
+// it is full a post fails and changes nothing, while quit still comes, after
+// the messages that wait.
+TEST_F(WindowSystemTest, AFullQueueRefusesPostsAndStillDeliversQuit) {
+    Message message{};
+    while (PeekMessage(&message, nullptr, 0, 0, kPeekRemove))
+        DispatchMessage(&message);
+    uint32_t accepted = 0;
+    for (uint32_t i = 0; i < 100000; ++i)
+        accepted += PostMessage(window_, kMessageCommand, i, 0) ? 1 : 0;
+    EXPECT_LT(accepted, 100000u);
+    EXPECT_EQ(PendingMessageCount(), static_cast<int>(accepted));
+    DevicePressKey(0x26, true); // device input is refused too
+    EXPECT_EQ(RefusedMessageCount(), 100000u - accepted + 1);
+    PostQuitMessage(5);
+    PostQuitMessage(6); // one quit waits at most, with the last code
+    for (uint32_t i = 0; i < accepted; ++i) {
+        ASSERT_TRUE(PeekMessage(&message, nullptr, 0, 0, kPeekRemove));
+        ASSERT_EQ(message.wordParam, i);
+    }
+    ASSERT_TRUE(PeekMessage(&message, nullptr, 0, 0, kPeekRemove));
+    EXPECT_EQ(message.message, kMessageQuit);
+    EXPECT_EQ(message.wordParam, 6u);
+    EXPECT_FALSE(PeekMessage(&message, nullptr, 0, 0, kPeekRemove) &&
+                 message.message != kMessagePaint);
+}
+
 TEST_F(WindowSystemTest, DeviceInputReachesTheProgramsWindowInOrder) {
     UpdateWindow(window_); // nothing left to paint
     DevicePressKey(0xC1, true);

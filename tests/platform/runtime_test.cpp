@@ -1,12 +1,12 @@
 #include "host/local_heap.h"
+#include "host/process.h"
 #include "platform/runtime.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
-// ExitProgram's run of the table and its exit code are checked through the
-// program's entry (startup_test).
 namespace {
 
 std::string calls;
@@ -32,9 +32,24 @@ class ExitTable : public ::testing::Test {
     }
     void TearDown() override {
         host::LocalHeapSetFaults(0, 0);
+        firstTerminators[0] = secondTerminators[0] = nullptr;
         RunExitSequence();
     }
 };
+
+// What ran before the device's work at the end of the process, and the code.
+void ExitAndReport(void (*exit)(int)) {
+    RunExitSequence();
+    calls.clear();
+    RegisterExitFunction(Record<'r'>);
+    firstTerminators[0] = Record<'t'>;
+    secondTerminators[0] = Record<'u'>;
+    host::SetTerminationWork([](int code) {
+        std::fprintf(stderr, "[%s %d]", calls.c_str(), code);
+        return code;
+    });
+    exit(5);
+}
 
 } // namespace
 
@@ -50,8 +65,10 @@ TEST_F(ExitTable, RunsLastRegisteredFirstAndGrowsByFourEntries) {
         EXPECT_EQ(ExitTableBytes(), (i / 4 + 1) * 4 * kEntry) << i;
     }
     EXPECT_EQ(ExitFunctionCount(), 9);
-    RunExitSequence();
-    EXPECT_EQ(calls, "gfedcLnba");
+    firstTerminators[0] = Record<'t'>;
+    secondTerminators[0] = Record<'u'>;
+    RunExitSequence(); // and returns
+    EXPECT_EQ(calls, "gfedcLnbatu");
     EXPECT_EQ(ExitFunctionCount(), 0);
     EXPECT_EQ(ExitTableBytes(), 0u);
 }
@@ -71,4 +88,10 @@ TEST_F(ExitTable, RefusedBlockLeavesTheTableAsItWas) {
     EXPECT_EQ(RegisterExitFunction(Record<'e'>), 0);
     RunExitSequence();
     EXPECT_EQ(calls, "edcba");
+}
+
+TEST(ExitDeathTest, TheWholeExitAndTheQuickOneEndTheProcessWithTheCode) {
+    EXPECT_EXIT(ExitAndReport(ExitProgram), ::testing::ExitedWithCode(5), "\\[rtu 5\\]");
+    // The quick form skips the registered functions and the first list.
+    EXPECT_EXIT(ExitAndReport(ExitProgramQuick), ::testing::ExitedWithCode(5), "\\[u 5\\]");
 }

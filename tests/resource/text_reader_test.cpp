@@ -114,29 +114,37 @@ TEST_F(TextFilesTest, NextLineSkipsCommentsAndSeparatorLines) {
     }
 }
 
-TEST_F(TextFilesTest, FailedOpensSayWhyAndHoldNothing) {
-    const auto expectFailed = [this](const char* name, int32_t size, const std::u16string& line) {
+TEST_F(TextFilesTest, FailedOpensSayWhyAndLeaveOnlyWhatCloseGivesBack) {
+    const auto expectFailed = [this](const char* name, int32_t size, const std::u16string& line,
+                                     bool keepsBuffer) {
         TextReader reader;
         TextReaderInit(&reader);
         EXPECT_EQ(TextReaderOpen(&reader, name, size), 0);
         EXPECT_TRUE(lines_.Has(line)) << size;
         lines_.clear();
-        EXPECT_EQ(reader.buffer, nullptr);
-        EXPECT_EQ(reader.handle, 0u);
+        // A streaming open whose file failed keeps its buffer and the invalid
+        // handle until the reader is closed.
+        EXPECT_EQ(allocCount, blocks_ + (keepsBuffer ? 1 : 0)) << size;
+        EXPECT_EQ(reader.handle, keepsBuffer ? host::kInvalidFileHandle : 0u) << size;
         char out[8];
         EXPECT_EQ(TextReaderReadLine(&reader, out, 7), -1);
         TextReaderDestroy(&reader);
+        EXPECT_EQ(allocCount, blocks_) << size;
         TextReaderDestroy(&reader);
     };
     for (int32_t mode : kModes)
-        expectFailed("missing.txt", mode, u"al:FileOpen[\\missing.txt]");
-    // Refused sizes and a buffer that cannot be had: the file is never opened.
+        expectFailed("missing.txt", mode, u"al:FileOpen[\\missing.txt]",
+                     mode != kTextReaderWholeFile);
+    // A buffer of no bytes opens the file and yields no lines.
     WriteHostFile("a.txt", "a\n");
-    for (int32_t size : {0, -2, INT32_MIN})
-        expectFailed("a.txt", size, u"TextReaderSizeError");
+    EXPECT_EQ(ReadAll("a.txt", 0, 7), Texts{});
+    EXPECT_TRUE(lines_.Has(u"al:FileOpen[\\a.txt]"));
+    // Refused sizes and a buffer that cannot be had: the file is never opened.
+    for (int32_t size : {-2, INT32_MIN})
+        expectFailed("a.txt", size, u"TextReaderSizeError", false);
     host::RawHeapResetCount();
     host::RawHeapSetFaults({1, 0});
-    expectFailed("a.txt", 16, u"TextReaderAllocError");
+    expectFailed("a.txt", 16, u"TextReaderAllocError", false);
 }
 
 using Entries = std::vector<std::tuple<int32_t, int32_t, std::u16string>>;
@@ -167,7 +175,6 @@ TEST_F(TextFilesTest, ListEntriesTheirSelectorAndLinesLongerThanTheLineBuffer) {
         EXPECT_EQ(Parse("list.txt", 5, mode), Entries{});
         EXPECT_EQ(Parse("missing.txt", -1, mode), Entries{});
     }
-    EXPECT_EQ(Parse("list.txt", -1, 0), Entries{});
 }
 
 } // namespace

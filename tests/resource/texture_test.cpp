@@ -1,6 +1,7 @@
 #include "device_fixture.h"
 
 #include "resource/texture.h"
+#include "resource/zit.h"
 
 #include <numeric>
 
@@ -76,6 +77,7 @@ TEST_F(TextureTest, LoadsOnlyFilesHoldingAllTheirTexels) {
                  {"header", good.substr(0, 15)},
                  {"empty", ""},
                  {"claims", ZitBytes(65535, 65535, {1, 2, 3})},
+                 {"no-texels", ZitBytes(0, 5, {})},
                  {"missing", ""}};
     const int32_t before = allocCount;
     for (const auto& file : files) {
@@ -99,11 +101,15 @@ TEST_F(TextureTest, LoadsOnlyFilesHoldingAllTheirTexels) {
     }
 }
 
-TEST_F(TextureTest, TexelBlocksNoHeapCanHoldFailWithTheAllocatorsMessage) {
+// A failed create leaves a full texture full: its texel block is kept, since
+// nothing else could give it back.
+TEST_F(TextureTest, FailedCreatesSayWhyAndKeepTheTexelsTheTextureHad) {
     const int32_t before = allocCount;
     Texture t;
     TextureInit(&t);
-    t.width = 7;
+    const uint16_t texel = 0xF81F;
+    ASSERT_EQ(TextureCreate(&t, 1, 1, 0, &texel), 1);
+    void* const block = t.texelBlock;
     lines_.Take();
     // 16 x 65535 x 65535 x 2 bytes does not fit the allocator's 32-bit size.
     EXPECT_EQ(TextureCreate(&t, 65535, 65535, 4, nullptr), 0);
@@ -111,21 +117,86 @@ TEST_F(TextureTest, TexelBlocksNoHeapCanHoldFailWithTheAllocatorsMessage) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].rfind(u"AL Failed(not enough memory)", 0), 0u);
     EXPECT_EQ(lines[1], u"TextureCreateAllocError\r\n");
-    EXPECT_EQ(t.texelBlock, nullptr);
-    EXPECT_EQ(t.width, 7); // no field changed
-    // Through the loader: a 1024 x 1024 picture at 8 level bits needs 512 MiB.
+    EXPECT_EQ(t.texelBlock, block);
+    EXPECT_EQ(t.width, 1); // no field changed
+    // Through the loader: a 1024 x 1024 picture at 8 level bits needs 512 MiB,
+    // which its rule refuses before memory is asked for.
     WriteHostFile("big.zit", ZitBytes(1024, 1024, std::vector<uint16_t>(1024 * 1024, 0xFFFF)));
     EXPECT_EQ(TextureLoadZit(&t, "big.zit", 8), 0);
     lines = lines_.Take();
-    EXPECT_EQ(lines.back(), u"TextureCreateAllocError\r\n");
-    EXPECT_EQ(t.texelBlock, nullptr);
+    EXPECT_EQ(lines.back(), u"ZitLoadError\r\n");
+    EXPECT_EQ(lines.size(), 2u); // the file's name and the refusal: no allocator message
+    EXPECT_EQ(t.texelBlock, block);
     // Level bits beyond an 8-bit intensity, and sizes the fields cannot hold.
-    const uint16_t texel = 0xFFFF;
     EXPECT_EQ(TextureCreate(&t, 1, 1, 9, &texel), 0);
     EXPECT_EQ(TextureCreate(&t, 1, 1, -1, &texel), 0);
     EXPECT_EQ(TextureCreate(&t, 65536, 1, 0, nullptr), 0);
     EXPECT_EQ(TextureCreate(&t, 1, -1, 0, nullptr), 0);
     EXPECT_EQ(lines_.Take().size(), 4u);
+    EXPECT_EQ(t.texelBlock, block);
+    EXPECT_EQ(t.texels[0], 0xF81F);
+    TextureRelease(&t);
     EXPECT_EQ(t.texelBlock, nullptr);
     EXPECT_EQ(allocCount, before);
+}
+
+// The loader's rule as the tools see it: header, texels, at least one of them,
+// and the file's block with every shade level within the device's memory.
+TEST(ZitRule, RefusesWhatTheLoaderCannotUse) {
+    const auto check = [](uint16_t width, uint16_t height, uint64_t size, int levelBits) {
+        uint8_t bytes[kZitHeaderBytes];
+        ZitWriteHeader(bytes, ZitHeader{width, height});
+        ZitHeader header{};
+        return ZitCheck(bytes, size, levelBits, &header);
+    };
+    const auto exact = [](uint16_t width, uint16_t height) {
+        return ZitFileBytes(ZitHeader{width, height});
+    };
+    // 65535 x 252 texels is the most a picture of 65535 columns may have.
+    ASSERT_EQ(ZitMaxTexels(0), 16515064u);
+    const struct {
+        uint16_t width, height;
+        uint64_t size;
+        int levelBits;
+        ZitRefusal expected;
+    } cases[] = {
+        {64, 64, exact(64, 64), 4, ZitRefusal::none},
+        {64, 64, 15, 0, ZitRefusal::noHeader},
+        {64, 64, exact(64, 64) - 1, 0, ZitRefusal::shortTexels},
+        {0, 5, 16, 0, ZitRefusal::noTexels},
+        {5, 0, 100, 0, ZitRefusal::noTexels},
+        {65535, 252, exact(65535, 252), 0, ZitRefusal::none},
+        {65535, 253, exact(65535, 253), 0, ZitRefusal::tooLarge},
+        {1024, 1024, exact(1024, 1024), 4, ZitRefusal::none},     // 34 MiB in all
+        {2048, 1024, exact(2048, 1024), 4, ZitRefusal::tooLarge}, // 68 MiB
+        {64, 64, 70u << 20, 0, ZitRefusal::tooLarge},             // a block too large
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(check(c.width, c.height, c.size, c.levelBits), c.expected)
+            << c.width << " x " << c.height << ", " << c.size << " bytes";
+    }
+}
+
+// One rule for the renderer and the clock: a square of a power-of-two side,
+// with room for every shade level its level rule picks.
+TEST_F(TextureTest, TrianglesNeedASquareWithRoomForItsLevels) {
+    const struct {
+        int width, height, levelBits;
+        bool fits;
+    } cases[] = {
+        {1, 1, 4, false}, {2, 2, 4, false},   {4, 4, 4, true},    {64, 64, 4, true},
+        {1, 1, 0, true},  {64, 32, 4, false}, {32, 64, 0, false}, {48, 48, 0, false},
+        {0, 0, 0, false}, {8, 8, 8, false},   {16, 16, 8, true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TextureSizeFitsTriangles(c.width, c.height, c.levelBits), c.fits)
+            << c.width << " x " << c.height << ", " << c.levelBits << " level bits";
+        Texture t;
+        TextureInit(&t);
+        ASSERT_EQ(TextureCreate(&t, c.width, c.height, c.levelBits, nullptr), 1);
+        EXPECT_EQ(TextureFitsTriangles(&t), c.fits)
+            << c.width << " x " << c.height << ", " << c.levelBits << " level bits";
+        TextureRelease(&t);
+        EXPECT_FALSE(TextureFitsTriangles(&t)); // without texels
+    }
 }

@@ -1,10 +1,12 @@
 #include "../temp_folder.h"
+#include "kq3d/version.h"
 #include "tools/rgb_image.h"
 #include "tools/zit_file.h"
 #include "tools/zit_tool.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -14,6 +16,13 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,11 +43,16 @@ class ZitTool : public ::testing::Test {
         std::ofstream(Path(name), std::ios::binary) << bytes;
     }
 
-    // Runs the tool on a command and files in the test's folder.
+    // Runs the tool on a command and files in the test's folder (options as given).
     int Run(const std::vector<std::string>& args) {
         std::vector<std::string> words = {"kq3d-zit"};
-        for (size_t i = 0; i < args.size(); ++i)
-            words.push_back(i == 0 ? args[i] : Path(args[i]));
+        for (size_t i = 0; i < args.size(); ++i) {
+            // The command, options and their values, absolute paths.
+            const bool command = i == (args[0][0] == '-' ? 2u : 0u);
+            const bool asGiven =
+                command || args[i][0] == '/' || args[i][0] == '-' || args[i - 1][0] == '-';
+            words.push_back(asGiven ? args[i] : Path(args[i]));
+        }
         std::vector<const char*> argv;
         for (const auto& word : words)
             argv.push_back(word.c_str());
@@ -124,11 +138,33 @@ TEST_F(ZitTool, ReadsEveryPngLayout) {
     for (const auto& layout : layouts) {
         WritePng("in.png", layout.width, layout.colorType, layout.bitDepth, layout.row);
         ASSERT_EQ(Run({"encode", "in.png", "out.zit"}), 0) << err_;
-        ZitPicture picture;
-        std::string error;
-        ASSERT_TRUE(ZitLoadPicture(Path("out.zit"), &picture, &error)) << error;
-        EXPECT_EQ(picture.texels, layout.texels) << "colour type " << layout.colorType;
+        const std::string zit = Read("out.zit");
+        std::vector<uint16_t> texels;
+        for (size_t i = 16; i + 1 < zit.size(); i += 2)
+            texels.push_back(static_cast<uint16_t>(static_cast<uint8_t>(zit[i]) |
+                                                   static_cast<uint8_t>(zit[i + 1]) << 8));
+        EXPECT_EQ(texels, layout.texels) << "colour type " << layout.colorType;
     }
+    // An interlaced picture comes in seven passes; each pixel lands in its place.
+    WriteNoise("plain.png", 37, 23);
+    std::FILE* f = std::fopen(Path("interlaced.png").c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, f);
+    png_set_IHDR(png, info, 37, 23, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_ADAM7,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    std::vector<png_bytep> rows;
+    for (uint32_t y = 0; y < 23; ++y)
+        rows.push_back(&picture_.rgb[y * 37 * 3]);
+    png_write_image(png, rows.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+    ASSERT_EQ(Run({"encode", "plain.png", "plain.zit"}), 0) << err_;
+    ASSERT_EQ(Run({"encode", "interlaced.png", "interlaced.zit"}), 0) << err_;
+    EXPECT_EQ(Read("interlaced.zit"), Read("plain.zit"));
 }
 
 TEST_F(ZitTool, RefusesBadInputWithAOneLineMessageAndAFailingStatus) {
@@ -149,9 +185,13 @@ TEST_F(ZitTool, RefusesBadInputWithAOneLineMessageAndAFailingStatus) {
         int status;
         const char* says;
     } cases[] = {
-        {{}, 2, "usage"},
-        {{"encode", "x.png"}, 2, "usage"},
-        {{"squash", "a", "b"}, 2, "usage"},
+        {{}, 2, "kq3d-zit: no command given; try \"kq3d-zit --help\"\n"},
+        {{"encode", "x.png"}, 2, "encode takes IN.png OUT.zit, 1 word given"},
+        {{"squash", "a", "b"}, 2, "unknown command \"squash\""},
+        {{"--size", "a", "b"}, 2, "unknown option \"--size\""},
+        {{"--help"}, 0, "usage: kq3d-zit COMMAND"},
+        {{"info", "--help"}, 0, "\nExit status:\n  0  done\n"},
+        {{"--version"}, 0, "kq3d-zit " KQ3D_VERSION "\n"},
         {{"encode", "missing.png", "o.zit"}, 1, "cannot open"},
         {{"encode", "text.png", "o.zit"}, 1, "not a PNG"},
         {{"encode", "cut.png", "o.zit"}, 1, "bad PNG"},
@@ -162,8 +202,8 @@ TEST_F(ZitTool, RefusesBadInputWithAOneLineMessageAndAFailingStatus) {
         {{"decode", "tiny.zit", "o.png"}, 1, "too short for the 16-byte header"},
         {{"decode", "claims.zit", "o.png"}, 1, "need 8589672466"},
         {{"info", "claims.zit"}, 1, "expected size: 8589672466 bytes"},
-        {{"decode", "empty.zit", "o.png"}, 1, "empty.zit"}, // no texels to decode ...
-        {{"info", "empty.zit"}, 0, "engine loads:  yes"},   // ... though the engine loads it
+        {{"decode", "empty.zit", "o.png"}, 1, "empty.zit"}, // no texels: nothing to decode,
+        {{"info", "empty.zit"}, 1, "engine loads:  no (0 x 0 texels"}, // nor to load
         {{"info", "good.zit"}, 0, "expected size: 8208 bytes\n  actual size:   8208 bytes"},
     };
     for (const auto& c : cases) {
@@ -173,4 +213,185 @@ TEST_F(ZitTool, RefusesBadInputWithAOneLineMessageAndAFailingStatus) {
     }
     EXPECT_FALSE(std::filesystem::exists(Path("o.zit")));
     EXPECT_FALSE(std::filesystem::exists(Path("o.png")));
+}
+
+namespace {
+
+// A PNG of nothing but its header: it claims width x height RGB pixels and
+// holds none of them (an empty data chunk, then the end).
+std::string ClaimingPng(uint32_t width, uint32_t height) {
+    std::string png("\x89PNG\r\n\x1a\n", 8);
+    const auto chunk = [&png](const char* type, const std::string& data) {
+        const auto put32 = [&png](uint32_t v) {
+            for (int shift = 24; shift >= 0; shift -= 8)
+                png += static_cast<char>(v >> shift);
+        };
+        put32(static_cast<uint32_t>(data.size()));
+        const std::string body = type + data;
+        png += body;
+        put32(static_cast<uint32_t>(
+            crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))));
+    };
+    std::string header;
+    for (uint32_t v : {width, height})
+        for (int shift = 24; shift >= 0; shift -= 8)
+            header += static_cast<char>(v >> shift);
+    header += std::string("\x08\x02\x00\x00\x00", 5); // 8-bit RGB, not interlaced
+    chunk("IHDR", header);
+    chunk("IDAT", std::string("\x78\x9c\x03\x00\x00\x00\x00\x01", 8)); // no bytes, compressed
+    chunk("IEND", "");
+    return png;
+}
+
+// Ends the test program if a step waits forever (on a FIFO, say): a hang
+// becomes a failure instead of a stuck run.
+struct Watchdog {
+    explicit Watchdog(unsigned seconds) { alarm(seconds); }
+    ~Watchdog() { alarm(0); }
+};
+
+} // namespace
+
+// With the file-size limit lowered, every write fails part way; the files that
+// were there keep their bytes and no temporary is left behind.
+TEST_F(ZitTool, AFailedWriteLeavesTheOldFileAsItWas) {
+    WriteNoise("big.png", 64, 64);
+    ASSERT_EQ(Run({"encode", "big.png", "big.zit"}), 0) << err_;
+    Write("old.zit", "the old texture");
+    Write("old.png", "the old picture");
+    const auto before = std::distance(std::filesystem::directory_iterator(dir_), {});
+
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN); // as the tool runs, a write fails
+    struct rlimit small = saved;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const int encoded = Run({"encode", "big.png", "old.zit"});
+    const std::string encodeSaid = err_;
+    const int decoded = Run({"decode", "big.zit", "old.png"});
+    const std::string decodeSaid = err_;
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldSignal);
+
+    EXPECT_EQ(encoded, 1);
+    EXPECT_NE(encodeSaid.find("old.zit"), std::string::npos) << encodeSaid;
+    EXPECT_EQ(decoded, 1);
+    EXPECT_NE(decodeSaid.find("old.png"), std::string::npos) << decodeSaid;
+    EXPECT_EQ(Read("old.zit"), "the old texture");
+    EXPECT_EQ(Read("old.png"), "the old picture");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), before);
+}
+
+// FIFOs, folders, sockets and devices are refused in one line, at once, as
+// inputs and as outputs; an output that names the input is refused before
+// anything is written.
+TEST_F(ZitTool, NonRegularFilesAndTheInputAsOutputAreRefusedUntouched) {
+    const Watchdog watchdog(60);
+    WriteNoise("a.png", 8, 8);
+    ASSERT_EQ(Run({"encode", "a.png", "a.zit"}), 0) << err_;
+    const std::string png = Read("a.png"), zit = Read("a.zit");
+    ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0644), 0);
+    std::filesystem::create_directory(Path("folder"));
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", Path("socket").c_str());
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const struct {
+        std::vector<std::string> args;
+        const char* says;
+    } cases[] = {
+        {{"encode", "fifo", "o.zit"}, "fifo: not a regular file (a FIFO)"},
+        {{"decode", "fifo", "o.png"}, "fifo: not a regular file (a FIFO)"},
+        {{"info", "fifo"}, "fifo: not a regular file (a FIFO)"},
+        {{"info", "folder"}, "folder: not a regular file (a folder)"},
+        {{"info", "socket"}, "socket: not a regular file (a socket)"},
+        {{"info", "/dev/null"}, "/dev/null: not a regular file (a device)"},
+        {{"encode", "a.png", "fifo"}, "fifo: not a regular file (a FIFO)"},
+        {{"decode", "a.zit", "fifo"}, "fifo: not a regular file (a FIFO)"},
+        {{"decode", "a.zit", "folder"}, "folder: not a regular file (a folder)"},
+        {{"encode", "a.png", "socket"}, "socket: not a regular file (a socket)"},
+        {{"encode", "a.png", "/dev/null"}, "/dev/null: not a regular file (a device)"},
+        {{"encode", "a.png", "a.png"}, "a.png: the output would replace the input"},
+        {{"decode", "a.zit", "a.zit"}, "a.zit: the output would replace the input"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Run(c.args), 1) << testing::PrintToString(c.args);
+        EXPECT_NE(err_.find(c.says), std::string::npos) << err_;
+        EXPECT_EQ(std::count(err_.begin(), err_.end(), '\n'), 1) << err_;
+    }
+    close(listener);
+    struct stat info {};
+    ASSERT_EQ(stat(Path("fifo").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    ASSERT_EQ(stat(Path("socket").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISSOCK(info.st_mode));
+    ASSERT_EQ(stat("/dev/null", &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+    EXPECT_TRUE(std::filesystem::is_empty(Path("folder")));
+    EXPECT_EQ(Read("a.png"), png);
+    EXPECT_EQ(Read("a.zit"), zit);
+    EXPECT_FALSE(std::filesystem::exists(Path("o.zit")));
+    EXPECT_FALSE(std::filesystem::exists(Path("o.png")));
+}
+
+// A picture's declared size is judged before any of it is read: past what the
+// device's memory can load, it is refused unless the limit is raised.
+TEST_F(ZitTool, APictureTooLargeForTheDeviceIsRefusedBeforeItIsRead) {
+    Write("bomb.png", ClaimingPng(16384, 16384));
+    EXPECT_EQ(Run({"encode", "bomb.png", "o.zit"}), 1);
+    EXPECT_NE(err_.find("bomb.png: 16384 x 16384 pixels"), std::string::npos) << err_;
+    EXPECT_NE(err_.find("--max-texels"), std::string::npos) << err_;
+    EXPECT_FALSE(std::filesystem::exists(Path("o.zit")));
+
+    WriteNoise("ten.png", 10, 10);
+    WriteNoise("eleven.png", 11, 10);
+    EXPECT_EQ(Run({"--max-texels", "100", "encode", "ten.png", "o.zit"}), 0) << err_;
+    EXPECT_EQ(Run({"--max-texels", "100", "encode", "eleven.png", "p.zit"}), 1);
+    EXPECT_NE(err_.find("eleven.png: 11 x 10 pixels"), std::string::npos) << err_;
+    EXPECT_FALSE(std::filesystem::exists(Path("p.zit")));
+    for (const char* bad : {"0", "x", "-1", "4294967296000"}) {
+        EXPECT_EQ(Run({"--max-texels", bad, "encode", "ten.png", "o.zit"}), 2) << bad;
+    }
+}
+
+// "engine loads" is the loader's own verdict; "triangles" the renderer's and
+// the clock's rule for the ball (16 shade levels).
+TEST_F(ZitTool, InfoGivesTheLoadersAndTheBallsVerdicts) {
+    const auto zit = [](uint16_t w, uint16_t h) {
+        std::string bytes(16, '\0');
+        bytes[8] = static_cast<char>(w), bytes[9] = static_cast<char>(w >> 8);
+        bytes[10] = static_cast<char>(h), bytes[11] = static_cast<char>(h >> 8);
+        return bytes + std::string(2u * w * h, '\x11');
+    };
+    Write("ball.zit", zit(64, 64));
+    Write("tiny.zit", zit(2, 2));
+    Write("wide.zit", zit(64, 32));
+    Write("nothing.zit", zit(0, 5));
+    WriteNoise("picture.png", 8, 8);
+    // 4100 x 4100 texels: more than the device's memory holds with its file.
+    Write("huge.zit", zit(1, 1));
+    std::filesystem::resize_file(Path("huge.zit"), 16 + 2ull * 4100 * 4100);
+    {
+        std::fstream f(Path("huge.zit"), std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(8);
+        f.write("\x04\x10\x04\x10", 4);
+    }
+    const struct {
+        const char* file;
+        int status;
+        const char* says;
+    } cases[] = {
+        {"ball.zit", 0, "engine loads:  yes\n  triangles:     yes"},
+        {"tiny.zit", 0, "engine loads:  yes\n  triangles:     no (too small for 16 shade levels"},
+        {"wide.zit", 0, "triangles:     no (not square"},
+        {"nothing.zit", 1, "engine loads:  no (0 x 5 texels"},
+        {"picture.png", 1, "a PNG picture, not a .zit texture"},
+        {"huge.zit", 1, "engine loads:  no (too large for the device's 64 MiB"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Run({"info", c.file}), c.status) << c.file;
+        EXPECT_NE(out_.find(c.says), std::string::npos) << c.file << "\n" << out_;
+    }
 }
