@@ -105,8 +105,9 @@ void Renderer::DrawMesh(const Mesh* mesh) {
     }
     const auto* indices = reinterpret_cast<const uint16_t*>(mesh->faces);
     if (indexCount > 0 && HighestIndex(indices, indexCount) >= vertexCount) {
-        DebugPrint(u"DrawMesh refused: index %d of %d vertices", HighestIndex(indices, indexCount),
-                   vertexCount);
+        const uint16_t* bad = std::find_if(indices, indices + indexCount,
+                                           [vertexCount](uint16_t i) { return i >= vertexCount; });
+        DebugPrint(u"DrawMesh refused: index %d of %d vertices", *bad, vertexCount);
         return;
     }
     processVertices(this, mesh->vertices, screenVertices, static_cast<uint32_t>(vertexCount));

@@ -1,7 +1,7 @@
 // The span fillers: for each row of a triangle, the run of pixels from the
 // left edge entry to the right one (exclusive), clipped to the frame's
-// columns. One loop serves all four; what differs is the set of quantities
-// carried across the span and the rule that turns them into a pixel.
+// columns. One loop over the rows serves all four; what differs is the set of
+// quantities carried across a span and the filler's own loop over its pixels.
 #include "platform/display.h"
 #include "platform/pixel_run.h"
 #include "render/carry.h"
@@ -57,6 +57,11 @@ void FillSpans(Renderer* renderer, int32_t startRow, int32_t endRow, const Pixel
 constexpr int kRampShift = 18;
 
 // count >= 1 in every Run.
+//
+// A flat span of up to eight pixels is written in one pass over sixteen bytes
+// (the pixels after it put back as they were) where those bytes are still in
+// the frame: spans of the clock's marks and hands are short and of every
+// length, and this costs no decision on the length.
 struct FlatPixels {
     static constexpr unsigned kLanes = 0;
     PixelRun run;
