@@ -7,15 +7,6 @@
 
 namespace host {
 
-void ExpandPixel(uint16_t pixel, uint8_t* rgb) {
-    const uint32_t r = (pixel >> 11) & 0x1F;
-    const uint32_t g = (pixel >> 5) & 0x3F;
-    const uint32_t b = pixel & 0x1F;
-    rgb[0] = static_cast<uint8_t>(r << 3 | r >> 2);
-    rgb[1] = static_cast<uint8_t>(g << 2 | g >> 4);
-    rgb[2] = static_cast<uint8_t>(b << 3 | b >> 2);
-}
-
 bool WriteScreenshot(const std::string& path, std::string* error) {
     if (!ScreenIs16Bit()) {
         *error = "the screen is not a 16-bit screen";

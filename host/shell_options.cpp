@@ -47,6 +47,9 @@ const std::vector<OptionRow<ShellOptions>>& ShellOptionTable() {
                   "write the screen as a PNG when the program has ended",
                   "none in a window; headless without --frames, kq3d-clock.png in the current "
                   "folder"),
+        Row::Flag("--digest", &O::digest,
+                  "print the screen's digest (FNV-1a, 8 hex digits) on standard output when the "
+                  "program has ended"),
         Row::Number("--scale", "K", &O::scale, 1, 16, "window pixels per screen pixel"),
         Row::Text("--root", "FOLDER", &O::root,
                   "the device's root folder, where the program finds its files",

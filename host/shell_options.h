@@ -20,6 +20,7 @@ struct ShellOptions {
     uint16_t minute = 0;
     uint16_t second = 0;
     std::string screenshot; // written when the program has ended
+    bool digest = false;    // the screen's digest on standard output at the end
     uint32_t scale = 2;     // window pixels per screen pixel
 
     // Reliability runs.

@@ -1,6 +1,6 @@
 // The device: its shell reads its own command line, sets the clocks, opens
-// the window (or runs headless), arranges the Start press and the
-// screenshot, and starts the program through its entry with the four
+// the window or the web page (or runs headless), arranges the Start press and
+// the screenshot, and starts the program through its entry with the four
 // start-up arguments. The program ends the process through its exit runtime.
 #include "host/clock.h"
 #include "host/device.h"
@@ -10,6 +10,7 @@
 #include "host/module.h"
 #include "host/process.h"
 #include "host/raw_heap.h"
+#include "host/screen_digest.h"
 #include "host/screenshot.h"
 #include "host/shell/object_heap.h"
 #include "host/shell_options.h"
@@ -18,6 +19,8 @@
 
 #if KQ3D_WINDOW_FRONT_END
 #include "host/shell/window_front_end.h"
+#elif KQ3D_WEB_FRONT_END
+#include "host/shell/web_front_end.h"
 #endif
 
 #include <cstdio>
@@ -55,6 +58,7 @@ constexpr uint32_t kStormSeed = 7;
 struct Shell {
     host::FrontEnd* frontEnd = nullptr;
     std::string screenshot;
+    bool digest = false;
     bool announce = false;
     bool report = false;
     bool lastFrameKnown = false;
@@ -121,15 +125,20 @@ int LeakCheck() {
 #endif
 }
 
+// The web page is a display of its own.
 bool DisplayAvailable() {
+#if KQ3D_WEB_FRONT_END
+    return true;
+#endif
     const char* x = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     return (x != nullptr && *x != '\0') || (wayland != nullptr && *wayland != '\0');
 }
 
-// At the end of the program: the last report, close the window, write the
-// screenshot. A screenshot that cannot be written, or a leak found, makes the
-// run a failure.
+// At the end of the program: the last report, the digest, close the window,
+// write the screenshot. A screenshot that cannot be written, or a leak found,
+// makes the run a failure. The web page keeps its last screen: there the
+// device stops for good instead.
 int Shutdown(int code) {
     if (shell.report) {
         const int leaks = LeakCheck();
@@ -143,10 +152,13 @@ int Shutdown(int code) {
         Report("end", host::DeviceFramesCounted(), more);
         if (leaks > 0 && code == 0) code = 1;
     }
+    if (shell.digest) std::printf("%s\n", host::DigestText(host::ScreenDigest()).c_str());
 #if KQ3D_WINDOW_FRONT_END
     host::DeviceSetFrontEnd(nullptr);
     host::CloseWindowFrontEnd(shell.frontEnd);
     shell.frontEnd = nullptr;
+#elif KQ3D_WEB_FRONT_END
+    if (shell.frontEnd != nullptr) host::StopWebFrontEnd(shell.frontEnd, code);
 #endif
     if (shell.screenshot.empty()) return code;
     std::string error;
@@ -170,6 +182,8 @@ void OpenFrontEnd(const host::ShellOptions& options) {
     shell.frontEnd = host::OpenWindowFrontEnd(static_cast<int32_t>(options.scale), &why);
     if (shell.frontEnd == nullptr && why != "no display")
         std::fprintf(stderr, "kq3d-clock: %s; running headless\n", why.c_str());
+#elif KQ3D_WEB_FRONT_END
+    shell.frontEnd = host::OpenWebFrontEnd(static_cast<int32_t>(options.scale));
 #else
     std::fprintf(stderr, "kq3d-clock: this build has no window (SDL2 was missing when it was "
                          "built); install libsdl2-dev and build again to get one\n");
@@ -220,6 +234,7 @@ int main(int argc, char** argv) {
 
     OpenFrontEnd(options);
     shell.screenshot = options.screenshot;
+    shell.digest = options.digest;
     if (options.framesGiven) {
         host::DeviceSetStartAfterFrames(options.frames);
     } else if (shell.frontEnd == nullptr) {

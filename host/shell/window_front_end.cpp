@@ -2,6 +2,7 @@
 
 #include "host/gx.h"
 #include "host/screen.h"
+#include "host/shell/screen_front_end.h"
 #include "host/window.h"
 
 #include <SDL.h>
@@ -17,7 +18,7 @@ namespace {
 // display frame, so neither drawing nor an idle program spins a core.
 constexpr uint32_t kFrameMilliseconds = 16;
 
-class WindowFrontEnd : public FrontEnd {
+class WindowFrontEnd : public ScreenFrontEnd {
   public:
     explicit WindowFrontEnd(int32_t scale) : scale_(scale) {}
     ~WindowFrontEnd() override;
@@ -27,20 +28,14 @@ class WindowFrontEnd : public FrontEnd {
   private:
     void Handle(const SDL_Event& event);
     void Key(SDL_Keycode key, bool down);
-    void Show();
-    int32_t ToScreen(int32_t windowPosition, uint32_t screenExtent) const;
+    void Show() override;
 
     int32_t scale_;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
     std::vector<uint16_t> pixels_;
-    uint64_t shownGeneration_ = ~0ull;
     uint32_t lastPoll_ = 0;
-    bool stylusDown_ = false;
-    bool movePending_ = false;
-    int32_t moveX_ = 0;
-    int32_t moveY_ = 0;
 };
 
 WindowFrontEnd::~WindowFrontEnd() {
@@ -88,13 +83,6 @@ bool WindowFrontEnd::Open(std::string* why) {
     return true;
 }
 
-// A window position in screen pixels, kept on the screen.
-int32_t WindowFrontEnd::ToScreen(int32_t windowPosition, uint32_t screenExtent) const {
-    const int32_t position = windowPosition / scale_;
-    const int32_t last = static_cast<int32_t>(screenExtent) - 1;
-    return position < 0 ? 0 : (position > last ? last : position);
-}
-
 // Arrows, Z/X/C for A/B/C; Enter is Start, and so is Escape.
 constexpr struct {
     SDL_Keycode key;
@@ -131,19 +119,12 @@ void WindowFrontEnd::Handle(const SDL_Event& event) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
         if (event.button.button != SDL_BUTTON_LEFT) break;
-        stylusDown_ = event.type == SDL_MOUSEBUTTONDOWN;
-        movePending_ = false;
-        DeviceStylus(stylusDown_ ? kMessageStylusDown : kMessageStylusUp,
-                     ToScreen(event.button.x, ScreenProperties().width),
-                     ToScreen(event.button.y, ScreenProperties().height));
+        Stylus(event.type == SDL_MOUSEBUTTONDOWN ? kMessageStylusDown : kMessageStylusUp,
+               event.button.x / scale_, event.button.y / scale_);
         break;
     case SDL_MOUSEMOTION:
-        // The program takes one message per frame: moves are gathered into
-        // the newest position so they never queue up behind the frames.
-        if (!stylusDown_) break;
-        movePending_ = true;
-        moveX_ = ToScreen(event.motion.x, ScreenProperties().width);
-        moveY_ = ToScreen(event.motion.y, ScreenProperties().height);
+        if (StylusDown())
+            Stylus(kMessageStylusMove, event.motion.x / scale_, event.motion.y / scale_);
         break;
     case SDL_WINDOWEVENT:
         switch (event.window.event) {
@@ -158,7 +139,7 @@ void WindowFrontEnd::Handle(const SDL_Event& event) {
             break;
         case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_SIZE_CHANGED:
-            shownGeneration_ = ~0ull;
+            ShowAgain();
             break;
         default:
             break;
@@ -187,15 +168,7 @@ void WindowFrontEnd::Poll() {
     SDL_Event event;
     while (SDL_PollEvent(&event))
         Handle(event);
-    if (movePending_) {
-        movePending_ = false;
-        DeviceStylus(kMessageStylusMove, moveX_, moveY_);
-    }
-    const uint64_t generation = ScreenGeneration();
-    if (generation != shownGeneration_) {
-        shownGeneration_ = generation;
-        Show();
-    }
+    Deliver();
     const uint32_t since = SDL_GetTicks() - lastPoll_;
     if (since < kFrameMilliseconds)
         SDL_WaitEventTimeout(nullptr, static_cast<int>(kFrameMilliseconds - since));

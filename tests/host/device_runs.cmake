@@ -1,7 +1,9 @@
 # The device run as a newcomer runs it: headless for a few frames with a
 # screenshot, headless with no end given (600 frames and kq3d-clock.png in the
 # current folder), with a bad option (one line, status 2), and asked for its
-# help and version (standard output, status 0).
+# help and version (standard output, status 0); and the digest of the clock
+# at 10:08:30 after 40 frames, alone on standard output (the web page's check
+# compares the same number).
 # Called with -DCLOCK=<kq3d-clock> -DWORK=<an empty folder to run in>,
 # -DVERSION=<the project's version> and, for a
 # cross build, -DEMULATOR=<the emulator command, | between its words>.
@@ -58,4 +60,10 @@ execute_process(COMMAND ${emulator} ${CLOCK} --version
   WORKING_DIRECTORY ${WORK} RESULT_VARIABLE status OUTPUT_VARIABLE version)
 if(NOT status EQUAL 0 OR NOT version STREQUAL "kq3d-clock ${VERSION}\n")
   message(FATAL_ERROR "--version gave status ${status} and printed: ${version}")
+endif()
+
+execute_process(COMMAND ${emulator} ${CLOCK} --headless --time 10:08:30 --frames 40 --digest
+  WORKING_DIRECTORY ${WORK} RESULT_VARIABLE status OUTPUT_VARIABLE said ERROR_QUIET)
+if(NOT status EQUAL 0 OR NOT said STREQUAL "2f15884c\n")
+  message(FATAL_ERROR "--digest at 10:08:30, 40 frames gave status ${status} and said: ${said}")
 endif()

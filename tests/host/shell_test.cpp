@@ -30,19 +30,21 @@ TEST(ShellOptions, ReadsTheDevicesOptionsAndRefusesTheRestInOneLine) {
     host::ShellOptions options;
     std::string error;
     ASSERT_TRUE(Parse({"--headless", "--frames", "5", "--time", "23:59:07", "--screenshot",
-                       "out.png", "--scale", "3"},
+                       "out.png", "--scale", "3", "--digest"},
                       &options, &error));
     EXPECT_TRUE(options.headless && options.framesGiven && options.timeGiven);
     EXPECT_EQ(options.frames, 5u);
     EXPECT_EQ(options.hour * 10000 + options.minute * 100 + options.second, 235907);
     EXPECT_EQ(options.screenshot, "out.png");
     EXPECT_EQ(options.scale, 3);
+    EXPECT_TRUE(options.digest);
     ASSERT_TRUE(Parse({"--time", "7:05:00"}, &options, &error)); // starts afresh
     EXPECT_EQ(options.hour, 7);
     EXPECT_EQ(options.scale, 2);
     EXPECT_FALSE(options.headless);
     EXPECT_EQ(options.failAlloc, 0u);
     EXPECT_FALSE(options.report);
+    EXPECT_FALSE(options.digest);
 
     ASSERT_TRUE(
         Parse({"--root", "/tmp/x", "--fail-alloc", "3", "--fail-alloc-after", "4294967295",
