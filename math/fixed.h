@@ -30,13 +30,29 @@ inline Fixed FixMul(Fixed a, Fixed b) {
     return (a >> 8) * (b >> 8);
 }
 
-Fixed FixDiv(Fixed a, Fixed b);
+// a * 65536 / b in single precision, as on the device: both operands keep
+// only 24 significant bits and the quotient is truncated toward zero. A zero
+// divisor or a quotient outside the 32-bit range would make the conversion
+// undefined, so those saturate instead; every in-range quotient is bit-exact.
+// Inline: the renderer divides once per vertex.
+inline Fixed FixDiv(Fixed a, Fixed b) {
+    if (b == 0) return a > 0 ? INT32_MAX : (a < 0 ? INT32_MIN : 0);
+    float numerator = static_cast<float>(a);
+    numerator *= 65536.0f;
+    const float divisor = static_cast<float>(b);
+    const float quotient = numerator / divisor;
+    if (quotient >= 2147483648.0f) return INT32_MAX;
+    if (quotient < -2147483648.0f) return INT32_MIN;
+    return static_cast<Fixed>(quotient);
+}
 uint32_t FixSqrt(uint32_t a);
 Fixed FixInvSqrt(Fixed a);
 
 Fixed VectorLength(const Vector3* v);
 void VectorNormalize(Vector3* v);
-Fixed VectorDot(const Vector3* a, const Vector3* b);
+inline Fixed VectorDot(const Vector3* a, const Vector3* b) {
+    return FixMul(a->x, b->x) + FixMul(a->y, b->y) + FixMul(a->z, b->z);
+}
 
 int RandomBelow(int n);
 int RandomEven();

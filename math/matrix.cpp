@@ -179,12 +179,3 @@ void MatrixInverseRotateVector(const Matrix* m, Vector3* out, const Vector3* v) 
     out->y = FixMul(m->m[4], x) + FixMul(m->m[5], y) + FixMul(m->m[6], z);
     out->z = FixMul(m->m[8], x) + FixMul(m->m[9], y) + FixMul(m->m[10], z);
 }
-
-void MatrixTransformPoint(const Matrix* m, Vector3* out, const Vector3* p) {
-    const Fixed x = p->x;
-    const Fixed y = p->y;
-    const Fixed z = p->z;
-    out->x = FixMul(m->m[0], x) + FixMul(m->m[4], y) + FixMul(m->m[8], z) + m->m[12];
-    out->y = FixMul(m->m[1], x) + FixMul(m->m[5], y) + FixMul(m->m[9], z) + m->m[13];
-    out->z = FixMul(m->m[2], x) + FixMul(m->m[6], y) + FixMul(m->m[10], z) + m->m[14];
-}

@@ -24,4 +24,13 @@ void MatrixTranspose3x3(Matrix* m);
 void MatrixRigidInverse(Matrix* out, const Matrix* in);
 void MatrixInvertRigid(Matrix* m);
 void MatrixInverseRotateVector(const Matrix* m, Vector3* out, const Vector3* v);
-void MatrixTransformPoint(const Matrix* m, Vector3* out, const Vector3* p);
+// out = p * m, translation included; out must not be p. Inline: the renderer
+// transforms every vertex with it.
+inline void MatrixTransformPoint(const Matrix* m, Vector3* out, const Vector3* p) {
+    const Fixed x = p->x;
+    const Fixed y = p->y;
+    const Fixed z = p->z;
+    out->x = FixMul(m->m[0], x) + FixMul(m->m[4], y) + FixMul(m->m[8], z) + m->m[12];
+    out->y = FixMul(m->m[1], x) + FixMul(m->m[5], y) + FixMul(m->m[9], z) + m->m[13];
+    out->z = FixMul(m->m[2], x) + FixMul(m->m[6], y) + FixMul(m->m[10], z) + m->m[14];
+}

@@ -22,7 +22,3 @@ void VectorNormalize(Vector3* v) {
     v->y = FixMul(v->y, k);
     v->z = FixMul(v->z, k);
 }
-
-Fixed VectorDot(const Vector3* a, const Vector3* b) {
-    return FixMul(a->x, b->x) + FixMul(a->y, b->y) + FixMul(a->z, b->z);
-}

@@ -4,6 +4,7 @@
 
 #include "host/gx.h"
 #include "host/raw_heap.h"
+#include "platform/pixel_run.h"
 #include "resource/debug.h"
 
 #include <cstring>
@@ -100,12 +101,8 @@ void DisplayPlace(Display* display, int32_t x, int32_t y) {
 
 void DisplayClearFrame(Display* display, uint16_t color) {
     if (display->frameBuffer == nullptr) return;
-    const uint32_t word = color | (static_cast<uint32_t>(color) << 16);
-    uint8_t* out = reinterpret_cast<uint8_t*>(display->frameBuffer);
-    for (int32_t words = display->frameSize >> 2; words > 0; --words) {
-        std::memcpy(out, &word, 4);
-        out += 4;
-    }
+    const int32_t words = display->frameSize >> 2;
+    PixelRun(color).Fill(reinterpret_cast<uint8_t*>(display->frameBuffer), 2 * words);
 }
 
 int DisplayBeginDraw(Display* display) {

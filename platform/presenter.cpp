@@ -1,8 +1,12 @@
 // Copying pixels to the screen: the frame buffer (DisplayPresent) and blocks
 // and fills at logical positions. The straight path moves whole rows; the
-// turned path writes one 16-bit pixel per step, walking up a screen column.
+// turned path turns the pixels in tiles (platform/turned_copy.h).
 #include "platform/display.h"
+#include "platform/pixel_run.h"
+#include "platform/turned_copy.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -26,20 +30,12 @@ void CopyStraight(const Display* display, uint8_t* dst, int32_t width, int32_t h
 }
 
 // Turned path: source row r goes up the screen column r to the right of dst,
-// its pixel c lands c screen rows up.
-void CopyTurned(const Display* display, uint8_t* dst, int32_t width, int32_t height,
-                const uint8_t* source, int32_t sourceRowLength) {
-    const int32_t step = 2 * (display->xPitch >> 1);
+// its pixel c lands c screen rows up; a row's skip drops its lowest bit.
+void CopyTurnedRows(const Display* display, uint8_t* dst, int32_t width, int32_t height,
+                    const uint8_t* source, int32_t sourceRowLength) {
+    const ptrdiff_t step = 2 * (display->xPitch >> 1);
     const int32_t sourceSkip = ((sourceRowLength - width) * display->bytesPerPixel) & ~1;
-    for (int32_t row = 0; row < height; ++row) {
-        uint8_t* out = dst + 2 * row;
-        for (int32_t c = 0; c < width; ++c) {
-            std::memcpy(out, source, 2);
-            source += 2;
-            out -= step;
-        }
-        source += sourceSkip;
-    }
+    CopyTurned(dst, step, source, 2 * static_cast<ptrdiff_t>(width) + sourceSkip, width, height);
 }
 
 bool Straight(const Display* display) {
@@ -61,7 +57,7 @@ void CopyRect(Display* display, int32_t x, int32_t y, int32_t width, int32_t hei
     if (Straight(display)) {
         CopyStraight<unit>(display, dst, width, height, pixels, sourceRowLength);
     } else {
-        CopyTurned(display, dst, width, height, pixels, sourceRowLength);
+        CopyTurnedRows(display, dst, width, height, pixels, sourceRowLength);
     }
     DisplayEndDraw(display);
 }
@@ -78,8 +74,8 @@ int DisplayPresent(Display* display) {
         CopyStraight<4>(display, dst, display->frameWidth, display->frameHeight, source,
                         display->frameWidth);
     } else {
-        CopyTurned(display, dst, display->frameWidth, display->frameHeight, source,
-                   display->frameWidth);
+        CopyTurnedRows(display, dst, display->frameWidth, display->frameHeight, source,
+                       display->frameWidth);
     }
     DisplayEndDraw(display);
     return 1;
@@ -101,27 +97,21 @@ void DisplayFillRect(Display* display, int32_t x, int32_t y, int32_t width, int3
     if (Straight(display)) {
         const int32_t bpp = display->bytesPerPixel;
         uint8_t* dst = display->screen + (x + y * (display->yPitch >> 1)) * bpp;
-        const uint32_t word = color | (static_cast<uint32_t>(color) << 16);
-        const int32_t words = (bpp * width) >> 2;
+        const int32_t words = std::max((bpp * width) >> 2, 0);
         const int32_t skip = (((display->yPitch >> 1) - width) * bpp) & ~3;
+        const PixelRun run(color);
         for (int32_t row = 0; row < height; ++row) {
-            for (int32_t i = 0; i < words; ++i) {
-                std::memcpy(dst, &word, 4);
-                dst += 4;
-            }
-            dst += skip;
+            run.Fill(dst, 2 * words);
+            dst += 4 * words + skip;
         }
     } else {
         // Two bytes per pixel here whatever the screen's depth, as the turned
         // path always writes 16-bit pixels.
         const int32_t step = 2 * (display->xPitch >> 1);
         uint8_t* column = display->screen + (y - x * (display->xPitch >> 1)) * 2;
+        const PixelRun run(color);
         for (int32_t i = 0; i < width; ++i) {
-            uint8_t* out = column;
-            for (int32_t j = 0; j < height; ++j) {
-                std::memcpy(out, &color, 2);
-                out += 2;
-            }
+            run.Fill(column, height);
             column -= step;
         }
     }

@@ -5,6 +5,7 @@
 // cost nothing.
 #pragma once
 #include "render/renderer.h"
+#include "render/step_divisor.h"
 
 #include <cstdint>
 #include <type_traits>
@@ -47,9 +48,10 @@ struct Carried {
 
     // n > 0.
     void Start(const Fixed* from, const Fixed* to, int32_t n) {
+        const StepDivisor divisor(n);
         ForEachLane([&](auto k) {
             value[k] = from[k];
-            step[k] = (to[k] - from[k]) / n;
+            step[k] = divisor.Quotient(to[k] - from[k]);
         });
     }
     // Moves every value on by count steps, as count additions would.

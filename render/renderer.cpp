@@ -6,11 +6,40 @@
 #include "resource/debug.h"
 #include "resource/memory.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
 
 constexpr int32_t kScreenVertexBytes = kMaxScreenVertices * int32_t{sizeof(ScreenVertex)};
+
+// (B - A).x * (C - A).y - (B - A).y * (C - A).x with the precision of FixMul
+// (each difference loses its low 8 bits), but in 64 bits: triangles more than
+// about 181 pixels across would overflow 32-bit products. Wherever the 32-bit
+// value is exact this is the same value; otherwise it keeps the exact value's
+// sign. Positive when A, B, C run clockwise on the screen (y down).
+inline int64_t FaceArea(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
+    const int64_t abx = (int64_t{b.x} - a.x) >> 8;
+    const int64_t aby = (int64_t{b.y} - a.y) >> 8;
+    const int64_t acx = (int64_t{c.x} - a.x) >> 8;
+    const int64_t acy = (int64_t{c.y} - a.y) >> 8;
+    return abx * acy - aby * acx;
+}
+
+// Four running maxima, so the loop's overhead is paid once per four indices.
+int32_t HighestIndex(const uint16_t* indices, int32_t count) {
+    uint32_t first = 0, second = 0, third = 0, fourth = 0;
+    const uint16_t* const end = indices + count;
+    for (; end - indices >= 4; indices += 4) {
+        first = std::max<uint32_t>(first, indices[0]);
+        second = std::max<uint32_t>(second, indices[1]);
+        third = std::max<uint32_t>(third, indices[2]);
+        fourth = std::max<uint32_t>(fourth, indices[3]);
+    }
+    for (; indices < end; ++indices)
+        first = std::max<uint32_t>(first, *indices);
+    return static_cast<int32_t>(std::max(std::max(first, second), std::max(third, fourth)));
+}
 
 } // namespace
 
@@ -75,11 +104,11 @@ void Renderer::DrawMesh(const Mesh* mesh) {
         return;
     }
     const auto* indices = reinterpret_cast<const uint16_t*>(mesh->faces);
-    for (int32_t k = 0; k < indexCount; ++k) {
-        if (indices[k] >= vertexCount) {
-            DebugPrint(u"DrawMesh refused: index %d of %d vertices", indices[k], vertexCount);
-            return;
-        }
+    if (indexCount > 0 && HighestIndex(indices, indexCount) >= vertexCount) {
+        const uint16_t* bad = std::find_if(indices, indices + indexCount,
+                                           [vertexCount](uint16_t i) { return i >= vertexCount; });
+        DebugPrint(u"DrawMesh refused: index %d of %d vertices", *bad, vertexCount);
+        return;
     }
     processVertices(this, mesh->vertices, screenVertices, static_cast<uint32_t>(vertexCount));
     DrawTriangles(screenVertices, indices, indexCount);
@@ -89,34 +118,20 @@ void Renderer::DrawTriangles(const ScreenVertex* vertices, const uint16_t* indic
                              int32_t indexCount) {
     if (indexCount <= 0 || fillTriangle == nullptr) return;
     if (display == nullptr || display->frameBuffer == nullptr) return;
-    const int32_t triangles = indexCount / 3;
-    for (int32_t t = 0; t < triangles; ++t, indices += 3) {
+    const uint16_t* const end = indices + indexCount / 3 * 3;
+    for (; indices < end; indices += 3) {
         const ScreenVertex* a = &vertices[indices[0]];
         const ScreenVertex* b = &vertices[indices[1]];
         const ScreenVertex* c = &vertices[indices[2]];
         // A vertex at or behind the camera has no place on the screen.
         if ((a->behindCamera | b->behindCamera | c->behindCamera) != 0) continue;
-        if (FaceSign(vertices, indices[0], indices[1], indices[2]) > 0) {
-            fillTriangle(this, a, b, c);
-        }
+        if (FaceArea(*a, *b, *c) > 0) fillTriangle(this, a, b, c);
     }
 }
 
-// (B - A).x * (C - A).y - (B - A).y * (C - A).x with the precision of FixMul
-// (each difference loses its low 8 bits), but in 64 bits: triangles more than
-// about 181 pixels across would overflow 32-bit products. Wherever the 32-bit
-// value is exact this is the same value; otherwise it keeps the exact value's
-// sign.
 Fixed Renderer::FaceSign(const ScreenVertex* vertices, uint32_t i0, uint32_t i1, uint32_t i2) {
-    const ScreenVertex& a = vertices[i0];
-    const ScreenVertex& b = vertices[i1];
-    const ScreenVertex& c = vertices[i2];
-    const int64_t abx = (int64_t{b.x} - a.x) >> 8;
-    const int64_t aby = (int64_t{b.y} - a.y) >> 8;
-    const int64_t acx = (int64_t{c.x} - a.x) >> 8;
-    const int64_t acy = (int64_t{c.y} - a.y) >> 8;
-    const int64_t sign = abx * acy - aby * acx;
-    if (sign > INT32_MAX) return INT32_MAX;
-    if (sign < INT32_MIN) return INT32_MIN;
-    return static_cast<Fixed>(sign);
+    const int64_t area = FaceArea(vertices[i0], vertices[i1], vertices[i2]);
+    if (area > INT32_MAX) return INT32_MAX;
+    if (area < INT32_MIN) return INT32_MIN;
+    return static_cast<Fixed>(area);
 }

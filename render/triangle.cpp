@@ -83,9 +83,18 @@ void DrawTriangleTextured(Renderer* renderer, const ScreenVertex* a, const Scree
     DrawTriangleCarrying<kEdgeTextured, FillTextured>(renderer, a, b, c);
 }
 
+// A triangle lit evenly (its three vertices of one intensity, as the faces of
+// a mesh with flat normals are) has that intensity on every edge and span, so
+// one shade level throughout: the level the textured filler takes from the
+// first vertex's colour. It is drawn so, carrying no intensity.
 void DrawTriangleTexturedShaded(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
                                 const ScreenVertex* c) {
-    DrawTriangleCarrying<kEdgeTexturedShaded, FillTexturedShadedIgnoringColor>(renderer, a, b, c);
+    if (((a->color ^ b->color) & 0xFF) == 0 && ((a->color ^ c->color) & 0xFF) == 0) {
+        DrawTriangleCarrying<kEdgeTextured, FillTextured>(renderer, a, b, c);
+    } else {
+        DrawTriangleCarrying<kEdgeTexturedShaded, FillTexturedShadedIgnoringColor>(renderer, a, b,
+                                                                                   c);
+    }
 }
 
 const TriangleRoutine triangleFillers[4] = {DrawTriangleFlat, DrawTriangleShaded,

@@ -3,16 +3,32 @@
 // by the light direction in the mesh's own coordinates or given flat.
 #include "render/renderer.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
 
+// What projecting a vertex reads of the renderer, copied out of it: the loops
+// then keep it in registers (or take it straight from the stack), since no
+// store into a screen vertex could change it.
+struct View {
+    Matrix modelView;
+    Fixed focalLength;
+    Fixed centreX; // viewWidth >> 1
+    Fixed centreY; // viewHeight >> 1
+};
+
+View ViewOf(const Renderer* renderer) {
+    return View{renderer->modelView, renderer->focalLength, renderer->viewWidth >> 1,
+                renderer->viewHeight >> 1};
+}
+
 // Transform and project one vertex; copies u and v. A vertex at or behind the
 // camera has no projection (and must not be divided by its depth): it is
 // marked, and its x and y stay in camera space.
-inline void Project(const Renderer* renderer, const MeshVertex& in, ScreenVertex& out) {
+inline void Project(const View& view, const MeshVertex& in, ScreenVertex& out) {
     Vector3 camera;
-    MatrixTransformPoint(&renderer->modelView, &camera, &in.position);
+    MatrixTransformPoint(&view.modelView, &camera, &in.position);
     out.depth = camera.z;
     out.u = in.u;
     out.v = in.v;
@@ -22,9 +38,9 @@ inline void Project(const Renderer* renderer, const MeshVertex& in, ScreenVertex
         out.behindCamera = 1;
         return;
     }
-    const Fixed scale = FixDiv(renderer->focalLength, camera.z);
-    out.x = FixMul(camera.x, scale) + (renderer->viewWidth >> 1);
-    out.y = (renderer->viewHeight >> 1) - FixMul(camera.y, scale);
+    const Fixed scale = FixDiv(view.focalLength, camera.z);
+    out.x = FixMul(camera.x, scale) + view.centreX;
+    out.y = view.centreY - FixMul(camera.y, scale);
     out.behindCamera = 0;
 }
 
@@ -32,22 +48,26 @@ inline void Project(const Renderer* renderer, const MeshVertex& in, ScreenVertex
 
 void ProcessVerticesLit(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
                         uint32_t count) {
+    const View view = ViewOf(renderer);
+    const Vector3 light = renderer->lightInModel;
     const uint32_t diffuse = renderer->diffuseColor;
     const uint32_t ambient = renderer->ambientColor;
     for (uint32_t k = 0; k < count; ++k) {
-        Project(renderer, in[k], out[k]);
+        Project(view, in[k], out[k]);
         // The light travels along lightInModel: a normal facing against it
         // (negative dot product) is lit.
-        const Fixed d = VectorDot(&in[k].normal, &renderer->lightInModel);
+        const Fixed d = VectorDot(&in[k].normal, &light);
         out[k].color = d < 0 ? LitColor(diffuse, -d, ambient) : ambient;
     }
 }
 
 void ProcessVerticesUnlit(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
                           uint32_t count) {
+    const View view = ViewOf(renderer);
+    const uint32_t diffuse = renderer->diffuseColor;
     for (uint32_t k = 0; k < count; ++k) {
-        Project(renderer, in[k], out[k]);
-        out[k].color = renderer->diffuseColor;
+        Project(view, in[k], out[k]);
+        out[k].color = diffuse;
     }
 }
 
@@ -55,13 +75,10 @@ void ProcessVerticesUnlit(Renderer* renderer, const MeshVertex* in, ScreenVertex
 // 256), the product taken as unsigned, clamped at 255. The top byte is 0.
 uint32_t LitColor(uint32_t diffuse, Fixed intensity, uint32_t ambient) {
     const uint32_t k = static_cast<uint32_t>(intensity >> 8);
-    uint32_t result = 0;
-    for (int shift = 16; shift >= 0; shift -= 8) {
+    const auto channel = [&](unsigned shift) {
         const uint32_t d = (diffuse >> shift) & 0xFF;
         const uint32_t a = (ambient >> shift) & 0xFF;
-        uint32_t value = a + ((k * d) >> 8);
-        if (value > 255) value = 255;
-        result |= value << shift;
-    }
-    return result;
+        return std::min(a + ((k * d) >> 8), 255u) << shift;
+    };
+    return channel(16) | channel(8) | channel(0);
 }

@@ -1,0 +1,85 @@
+// A 16-bit pixel repeated along a run of memory: fills of the screen and of
+// the frame buffer, and flat spans. A run is written in stores of sixteen
+// bytes, or, when shorter, in two stores of eight, four or two bytes that
+// meet or overlap in the middle; whatever its length, only its own bytes are
+// written, at any byte address, with few decisions (runs of flat spans are
+// short and of every length).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// For each count, the bytes of a sixteen-byte window that a run of count
+// pixels covers (0xFF) and those it does not (0).
+struct PixelWindows {
+    uint8_t bytes[9][16];
+    constexpr PixelWindows() : bytes{} {
+        for (int count = 0; count <= 8; ++count) {
+            for (int byte = 0; byte < 2 * count; ++byte)
+                bytes[count][byte] = 0xFF;
+        }
+    }
+};
+inline constexpr PixelWindows kPixelWindows{};
+
+class PixelRun {
+  public:
+    explicit PixelRun(uint16_t pixel) {
+        for (int i = 0; i < 16; i += 2)
+            std::memcpy(pattern_ + i, &pixel, 2);
+    }
+    // count copies from out on; none when count is not positive.
+    void Fill(uint8_t* out, int32_t count) const {
+        if (count >= 8) {
+            uint8_t* const last = out + 2 * static_cast<ptrdiff_t>(count) - 16;
+            for (; out < last; out += 16)
+                std::memcpy(out, pattern_, 16);
+            std::memcpy(last, pattern_, 16);
+        } else if (count >= 4) {
+            Ends<8>(out, count);
+        } else if (count >= 2) {
+            Ends<4>(out, count);
+        } else if (count == 1) {
+            std::memcpy(out, pattern_, 2);
+        }
+    }
+
+    // 1 <= count <= 8 pixels from out on, where the sixteen bytes from out on
+    // are memory that may be read and written back: the bytes beyond the run
+    // are put back as they were. One pass, whatever the count, so the short
+    // runs of flat spans cost no decisions.
+    void FillShort(uint8_t* out, int32_t count) const {
+#if defined(__SSE2__)
+        const __m128i window =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(kPixelWindows.bytes[count]));
+        const __m128i pattern = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pattern_));
+        const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out));
+        _mm_storeu_si128(
+            reinterpret_cast<__m128i*>(out),
+            _mm_or_si128(_mm_and_si128(window, pattern), _mm_andnot_si128(window, old)));
+#else
+        for (int half = 0; half < 16; half += 8) {
+            uint64_t window, pattern, old;
+            std::memcpy(&window, kPixelWindows.bytes[count] + half, 8);
+            std::memcpy(&pattern, pattern_ + half, 8);
+            std::memcpy(&old, out + half, 8);
+            old = (old & ~window) | (pattern & window);
+            std::memcpy(out + half, &old, 8);
+        }
+#endif
+    }
+
+  private:
+    // The first and the last `bytes` of a run of 2 * count >= bytes bytes.
+    template <int bytes>
+    void Ends(uint8_t* out, int32_t count) const {
+        std::memcpy(out, pattern_, bytes);
+        std::memcpy(out + 2 * static_cast<ptrdiff_t>(count) - bytes, pattern_, bytes);
+    }
+
+    uint8_t pattern_[16];
+};

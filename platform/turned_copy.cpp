@@ -1,0 +1,159 @@
+// The turned copy in 8x8 tiles. A tile is eight source rows of eight pixels
+// (16 bytes each) read, turned, and written as eight 16-byte runs along eight
+// screen rows. Tiles go down the source in bands of eight columns, so the
+// eight screen rows a band writes stay in the cache while it is written.
+// Pixels left over at the right and bottom edges are copied one by one.
+#include "platform/turned_copy.h"
+
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#elif defined(__ARM_NEON)
+#include <arm_neon.h>
+#endif
+
+namespace {
+
+constexpr int32_t kTile = 8;
+
+// Source rows r0..r1-1, columns c0..c1-1, row after row and pixel after pixel:
+// the order of the plain copy, which decides the picture should two writes
+// ever land on the same screen bytes.
+void CopyPixels(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdiff_t sourceStride,
+                int32_t r0, int32_t r1, int32_t c0, int32_t c1) {
+    for (int32_t r = r0; r < r1; ++r) {
+        const uint8_t* in = source + r * sourceStride + 2 * c0;
+        uint8_t* out = dst + 2 * r - c0 * step;
+        for (int32_t c = c0; c < c1; ++c, in += 2, out -= step)
+            std::memcpy(out, in, 2);
+    }
+}
+
+struct PortableTile {
+    static void Copy(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdiff_t sourceStride) {
+        CopyPixels(dst, step, source, sourceStride, 0, kTile, 0, kTile);
+    }
+};
+
+#if defined(__SSE2__)
+// Three rounds of interleaving (16-, 32-, then 64-bit units) turn the tile.
+// Rows and columns are reached from two bases each (the tile's first and
+// fifth) plus one, two or three strides, which x86 addresses without help.
+struct VectorTile {
+    static void Copy(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdiff_t sourceStride) {
+        const uint8_t* const upper = source;
+        const uint8_t* const lower = source + 4 * sourceStride;
+        const auto load = [sourceStride](const uint8_t* base, int r) {
+            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + r * sourceStride));
+        };
+        const __m128i a0 = load(upper, 0), a1 = load(upper, 1), a2 = load(upper, 2);
+        const __m128i a3 = load(upper, 3), a4 = load(lower, 0), a5 = load(lower, 1);
+        const __m128i a6 = load(lower, 2), a7 = load(lower, 3);
+        const __m128i b0 = _mm_unpacklo_epi16(a0, a1), b1 = _mm_unpackhi_epi16(a0, a1);
+        const __m128i b2 = _mm_unpacklo_epi16(a2, a3), b3 = _mm_unpackhi_epi16(a2, a3);
+        const __m128i b4 = _mm_unpacklo_epi16(a4, a5), b5 = _mm_unpackhi_epi16(a4, a5);
+        const __m128i b6 = _mm_unpacklo_epi16(a6, a7), b7 = _mm_unpackhi_epi16(a6, a7);
+        const __m128i c0 = _mm_unpacklo_epi32(b0, b2), c1 = _mm_unpackhi_epi32(b0, b2);
+        const __m128i c2 = _mm_unpacklo_epi32(b1, b3), c3 = _mm_unpackhi_epi32(b1, b3);
+        const __m128i c4 = _mm_unpacklo_epi32(b4, b6), c5 = _mm_unpackhi_epi32(b4, b6);
+        const __m128i c6 = _mm_unpacklo_epi32(b5, b7), c7 = _mm_unpackhi_epi32(b5, b7);
+        const ptrdiff_t up = -step;
+        uint8_t* const near = dst;
+        uint8_t* const far = dst + 4 * up;
+        const auto store = [up](uint8_t* base, int c, __m128i pixels) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(base + c * up), pixels);
+        };
+        store(near, 0, _mm_unpacklo_epi64(c0, c4));
+        store(near, 1, _mm_unpackhi_epi64(c0, c4));
+        store(near, 2, _mm_unpacklo_epi64(c1, c5));
+        store(near, 3, _mm_unpackhi_epi64(c1, c5));
+        store(far, 0, _mm_unpacklo_epi64(c2, c6));
+        store(far, 1, _mm_unpackhi_epi64(c2, c6));
+        store(far, 2, _mm_unpacklo_epi64(c3, c7));
+        store(far, 3, _mm_unpackhi_epi64(c3, c7));
+    }
+};
+#elif defined(__ARM_NEON)
+// Transposes of 2x2 blocks of 16-bit, then of 32-bit units, then the halves
+// exchanged. Bytes are loaded and stored as bytes: the screen may put a pixel
+// on an odd address.
+struct VectorTile {
+    static void Copy(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdiff_t sourceStride) {
+        const auto row = [&](int r) {
+            return vreinterpretq_u16_u8(vld1q_u8(source + r * sourceStride));
+        };
+        const uint16x8x2_t t01 = vtrnq_u16(row(0), row(1));
+        const uint16x8x2_t t23 = vtrnq_u16(row(2), row(3));
+        const uint16x8x2_t t45 = vtrnq_u16(row(4), row(5));
+        const uint16x8x2_t t67 = vtrnq_u16(row(6), row(7));
+        const auto pairs = [](uint16x8_t a, uint16x8_t b) {
+            return vtrnq_u32(vreinterpretq_u32_u16(a), vreinterpretq_u32_u16(b));
+        };
+        const uint32x4x2_t even03 = pairs(t01.val[0], t23.val[0]); // columns 0 4, 2 6
+        const uint32x4x2_t odd03 = pairs(t01.val[1], t23.val[1]);  // columns 1 5, 3 7
+        const uint32x4x2_t even47 = pairs(t45.val[0], t67.val[0]);
+        const uint32x4x2_t odd47 = pairs(t45.val[1], t67.val[1]);
+        const auto store = [&](int c, uint32x2_t top, uint32x2_t bottom) {
+            vst1q_u8(dst - c * step, vreinterpretq_u8_u32(vcombine_u32(top, bottom)));
+        };
+        store(0, vget_low_u32(even03.val[0]), vget_low_u32(even47.val[0]));
+        store(4, vget_high_u32(even03.val[0]), vget_high_u32(even47.val[0]));
+        store(2, vget_low_u32(even03.val[1]), vget_low_u32(even47.val[1]));
+        store(6, vget_high_u32(even03.val[1]), vget_high_u32(even47.val[1]));
+        store(1, vget_low_u32(odd03.val[0]), vget_low_u32(odd47.val[0]));
+        store(5, vget_high_u32(odd03.val[0]), vget_high_u32(odd47.val[0]));
+        store(3, vget_low_u32(odd03.val[1]), vget_low_u32(odd47.val[1]));
+        store(7, vget_high_u32(odd03.val[1]), vget_high_u32(odd47.val[1]));
+    }
+};
+#endif
+
+template <class Tile>
+void CopyTiles(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdiff_t sourceStride,
+               int32_t width, int32_t height) {
+    if (width <= 0 || height <= 0) return;
+    // Screen rows closer together than a copied run of pixels overlap: there
+    // the plain order decides which write stays.
+    const ptrdiff_t run = 2 * static_cast<ptrdiff_t>(height);
+    if (step < run && step > -run) {
+        CopyPixels(dst, step, source, sourceStride, 0, height, 0, width);
+        return;
+    }
+    const int32_t tiledRows = height - height % kTile;
+    const int32_t tiledColumns = width - width % kTile;
+    for (int32_t c = 0; c < tiledColumns; c += kTile) {
+        uint8_t* out = dst - c * step;
+        const uint8_t* in = source + 2 * c;
+        for (int32_t r = 0; r < tiledRows; r += kTile) {
+            Tile::Copy(out, step, in, sourceStride);
+            out += 2 * kTile;
+            in += kTile * sourceStride;
+        }
+    }
+    CopyPixels(dst, step, source, sourceStride, 0, tiledRows, tiledColumns, width);
+    CopyPixels(dst, step, source, sourceStride, tiledRows, height, 0, width);
+}
+
+} // namespace
+
+void CopyTurnedPortable(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdiff_t sourceStride,
+                        int32_t width, int32_t height) {
+    CopyTiles<PortableTile>(dst, step, source, sourceStride, width, height);
+}
+
+#if defined(__SSE2__) || defined(__ARM_NEON)
+const bool kTurnedCopyHasVectorPath = true;
+
+void CopyTurned(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdiff_t sourceStride,
+                int32_t width, int32_t height) {
+    CopyTiles<VectorTile>(dst, step, source, sourceStride, width, height);
+}
+#else
+const bool kTurnedCopyHasVectorPath = false;
+
+void CopyTurned(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdiff_t sourceStride,
+                int32_t width, int32_t height) {
+    CopyTurnedPortable(dst, step, source, sourceStride, width, height);
+}
+#endif
