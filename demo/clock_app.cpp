@@ -124,8 +124,7 @@ void ClockApp::OnFrame() {
     renderer->diffuseColor = 0xFFFFFF;
     renderer->ambientColor = 0;
     renderer->BuildShadeRamp(0xFFFFFF);
-    renderer->modelView = *matrixTop;
-    MatrixInverseRotateVector(matrixTop, &renderer->lightInModel, &renderer->lightDirection);
+    renderer->SetModelView(matrixTop);
     renderer->DrawMesh(&BallMesh);
     MatrixPop();
     MatrixPop();

@@ -75,9 +75,7 @@ void ClockApp::DrawDrawList() {
     for (DrawNode* node = drawList; node != nullptr; node = node->next) {
         renderer->diffuseColor = node->colour;
         renderer->SetTexture(node->texture);
-        renderer->modelView = node->matrix;
-        MatrixInverseRotateVector(&node->matrix, &renderer->lightInModel,
-                                  &renderer->lightDirection);
+        renderer->SetModelView(&node->matrix);
         renderer->DrawMesh(node->mesh);
     }
 }

@@ -1,8 +1,10 @@
-// The renderer object: construction, mode selection and the mesh-drawing loop
-// with its back-face test.
+// The renderer object, where every frame's drawing starts: construction with
+// working defaults, mode selection, the model-view with its light, and the
+// mesh-drawing loop with its back-face test.
 #include "render/renderer.h"
 
 #include "platform/display.h"
+#include "render/stages.h"
 #include "resource/debug.h"
 #include "resource/memory.h"
 
@@ -43,13 +45,19 @@ int32_t HighestIndex(const uint16_t* indices, int32_t count) {
 
 } // namespace
 
-Renderer::Renderer() = default;
+Renderer::Renderer() {
+    MatrixIdentity(&modelView);
+    SelectFiller();
+    BuildShadeRamp(0xFFFFFF);
+}
 
-Renderer::Renderer(Display* target) : display(target) {
+Renderer::Renderer(Display* target) : Renderer() {
+    display = target;
     screenVertices = static_cast<ScreenVertex*>(MemoryAlloc(kScreenVertexBytes, 0, 4));
     if (display != nullptr) {
         viewWidth = static_cast<Fixed>(static_cast<uint32_t>(display->frameWidth) << 16);
         viewHeight = static_cast<Fixed>(static_cast<uint32_t>(display->frameHeight) << 16);
+        focalLength = viewWidth;
     }
 }
 
@@ -62,12 +70,11 @@ Renderer::~Renderer() {
 
 void Renderer::SetLighting(bool on) {
     if (on) {
-        processVertices = ProcessVerticesLit;
         modeFlags |= ModeLit;
     } else {
-        processVertices = ProcessVerticesUnlit;
         modeFlags &= ~ModeLit;
     }
+    SelectFiller();
 }
 
 void Renderer::SetShading(bool on) {
@@ -89,8 +96,23 @@ void Renderer::SetTexture(Texture* t) {
     SelectFiller();
 }
 
+// Lighting picks the vertex routine, shading and texture the triangle
+// routine; ModeLit takes no part in the filler's choice.
 void Renderer::SelectFiller() {
+    processVertices = (modeFlags & ModeLit) != 0 ? ProcessVerticesLit : ProcessVerticesUnlit;
     fillTriangle = triangleFillers[modeFlags & 3];
+}
+
+// The light reaches the vertex routine in the model's own coordinates: the
+// inverse of the model-view's rotation applied to the light's direction.
+void Renderer::SetModelView(const Matrix* matrix) {
+    modelView = *matrix;
+    MatrixInverseRotateVector(&modelView, &lightInModel, &lightDirection);
+}
+
+void Renderer::SetLightDirection(const Vector3* direction) {
+    lightDirection = *direction;
+    MatrixInverseRotateVector(&modelView, &lightInModel, &lightDirection);
 }
 
 // A mesh the screen-vertex buffer cannot hold, or whose triangles name

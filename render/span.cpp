@@ -5,7 +5,7 @@
 #include "platform/display.h"
 #include "platform/pixel_run.h"
 #include "render/carry.h"
-#include "render/renderer.h"
+#include "render/stages.h"
 #include "resource/texture.h"
 
 #include <algorithm>

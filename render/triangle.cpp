@@ -2,7 +2,7 @@
 // edge table and the two short edges into the other, then hand the covered
 // rows to the span filler. Rows run from floor(top.y) to floor(bottom.y) - 1.
 #include "render/edge.h"
-#include "render/renderer.h"
+#include "render/stages.h"
 
 #include <algorithm>
 #include <cstdint>

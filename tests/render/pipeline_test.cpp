@@ -1,6 +1,6 @@
 // The renderer object: modes, vertex processing (projection and lighting) and
 // DrawMesh, including the meshes and vertices it refuses.
-#include "render/renderer.h"
+#include "render/stages.h"
 #include "render_test_util.h"
 #include "resource/memory.h"
 

@@ -1,0 +1,35 @@
+// The renderer's stages as they call one another, private to render/ (and its
+// tests): DrawMesh hands a mesh to a vertex routine, then each front face to
+// a triangle routine, which walks its edges and hands its rows to a span
+// filler. A program draws through the Renderer alone (renderer.h).
+#pragma once
+#include "render/renderer.h"
+
+#include <cstdint>
+
+// Vertex stage (vertex.cpp): processVertices is one of these two.
+void ProcessVerticesLit(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
+                        uint32_t count);
+void ProcessVerticesUnlit(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
+                          uint32_t count);
+// ambient + diffuse scaled by the intensity, each channel clamped at 255.
+uint32_t LitColor(uint32_t diffuse, Fixed intensity, uint32_t ambient);
+
+// Triangle set-up (triangle.cpp): fillTriangle is one of these four, the
+// entry of triangleFillers at modeFlags & 3.
+extern const TriangleRoutine triangleFillers[4];
+void DrawTriangleFlat(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
+                      const ScreenVertex* c);
+void DrawTriangleShaded(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
+                        const ScreenVertex* c);
+void DrawTriangleTextured(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
+                          const ScreenVertex* c);
+void DrawTriangleTexturedShaded(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
+                                const ScreenVertex* c);
+
+// Span fill (span.cpp): rows startRow..endRow-1 of the edge tables; color is
+// the triangle's first vertex's.
+void FillFlat(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t color);
+void FillShaded(Renderer* renderer, int32_t startRow, int32_t endRow);
+void FillTextured(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t color);
+void FillTexturedShaded(Renderer* renderer, int32_t startRow, int32_t endRow);
