@@ -27,6 +27,14 @@ void DrawTriangleTextured(Renderer* renderer, const ScreenVertex* a, const Scree
 void DrawTriangleTexturedShaded(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
                                 const ScreenVertex* c);
 
+// The edge walk of each filler (edge.h), from P down to Q into a table.
+using EdgeWalker = void (*)(const Renderer* renderer, const ScreenVertex* p, const ScreenVertex* q,
+                            EdgeEntry* table);
+extern const EdgeWalker WalkEdge;
+extern const EdgeWalker WalkEdgeShaded;
+extern const EdgeWalker WalkEdgeTextured;
+extern const EdgeWalker WalkEdgeTexturedShaded;
+
 // Span fill (span.cpp): rows startRow..endRow-1 of the edge tables; color is
 // the triangle's first vertex's.
 void FillFlat(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t color);

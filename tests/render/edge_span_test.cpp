@@ -1,6 +1,5 @@
 // The numbers of the edge walk and the span fillers: steps, clipping at the
 // frame's rows and columns, the shade ramp and texture addressing.
-#include "render/edge.h"
 #include "render/stages.h"
 #include "render_test_util.h"
 
