@@ -15,19 +15,6 @@ namespace {
 
 constexpr int32_t kScreenVertexBytes = kMaxScreenVertices * int32_t{sizeof(ScreenVertex)};
 
-// (B - A).x * (C - A).y - (B - A).y * (C - A).x with the precision of FixMul
-// (each difference loses its low 8 bits), but in 64 bits: triangles more than
-// about 181 pixels across would overflow 32-bit products. Wherever the 32-bit
-// value is exact this is the same value; otherwise it keeps the exact value's
-// sign. Positive when A, B, C run clockwise on the screen (y down).
-inline int64_t FaceArea(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
-    const int64_t abx = (int64_t{b.x} - a.x) >> 8;
-    const int64_t aby = (int64_t{b.y} - a.y) >> 8;
-    const int64_t acx = (int64_t{c.x} - a.x) >> 8;
-    const int64_t acy = (int64_t{c.y} - a.y) >> 8;
-    return abx * acy - aby * acx;
-}
-
 // Four running maxima, so the loop's overhead is paid once per four indices.
 int32_t HighestIndex(const uint16_t* indices, int32_t count) {
     uint32_t first = 0, second = 0, third = 0, fourth = 0;
@@ -145,9 +132,7 @@ void Renderer::DrawTriangles(const ScreenVertex* vertices, const uint16_t* indic
         const ScreenVertex* a = &vertices[indices[0]];
         const ScreenVertex* b = &vertices[indices[1]];
         const ScreenVertex* c = &vertices[indices[2]];
-        // A vertex at or behind the camera has no place on the screen.
-        if ((a->behindCamera | b->behindCamera | c->behindCamera) != 0) continue;
-        if (FaceArea(*a, *b, *c) > 0) fillTriangle(this, a, b, c);
+        if (IsDrawnFace(*a, *b, *c)) fillTriangle(this, a, b, c);
     }
 }
 

@@ -7,6 +7,28 @@
 
 #include <cstdint>
 
+// The back-face test, the same wherever meshes are drawn (renderer.cpp,
+// sorted.cpp). (B - A).x * (C - A).y - (B - A).y * (C - A).x with the
+// precision of FixMul (each difference loses its low 8 bits), but in 64 bits:
+// triangles more than about 181 pixels across would overflow 32-bit
+// products. Wherever the 32-bit value is exact this is the same value;
+// otherwise it keeps the exact value's sign. Positive when A, B, C run
+// clockwise on the screen (y down).
+inline int64_t FaceArea(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
+    const int64_t abx = (int64_t{b.x} - a.x) >> 8;
+    const int64_t aby = (int64_t{b.y} - a.y) >> 8;
+    const int64_t acx = (int64_t{c.x} - a.x) >> 8;
+    const int64_t acy = (int64_t{c.y} - a.y) >> 8;
+    return abx * acy - aby * acx;
+}
+// Only front faces are drawn: clockwise, so a zero area (collinear corners, or
+// a sliver thinner than the products see) is not. A vertex at or behind the
+// camera has no place on the screen, nor has a face using it.
+inline bool IsDrawnFace(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
+    if ((a.behindCamera | b.behindCamera | c.behindCamera) != 0) return false;
+    return FaceArea(a, b, c) > 0;
+}
+
 // Vertex stage (vertex.cpp): processVertices is one of these two.
 void ProcessVerticesLit(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
                         uint32_t count);
