@@ -1,7 +1,7 @@
-// The carried quantities, the arithmetic under the edge walk and the span
-// fill: x, intensity, u and v, as "lanes" of one small record. A quantity
-// starts at one end's value and steps toward the other's by (end - start) /
-// n, truncated toward zero; rows and columns then advance by addition only.
+// Under triangle set-up and span fill, the quantities they carry: x,
+// intensity, u and v, as "lanes" of one small record. A quantity starts at
+// one end's value and steps toward the other's by (end - start) / n,
+// truncated toward zero; rows and columns then advance by addition only.
 // Each filler names the lanes it carries once (Carrying, below); its edges
 // carry x besides.
 #pragma once

@@ -1,6 +1,6 @@
-// The renderer object, where every frame's drawing starts: construction with
-// working defaults, mode selection, the model-view with its light, and the
-// mesh-drawing loop with its back-face test.
+// Mesh stage, where drawing starts: the renderer object with its working
+// defaults, mode selection, the model-view with its light, and the loop that
+// draws a mesh (its checks, its vertices, then its front faces).
 #include "render/renderer.h"
 
 #include "platform/display.h"

@@ -1,9 +1,9 @@
-// Meshes drawn together as one model, far to near. There is no depth buffer:
-// a concave model drawn face by face in the order of its file shows hidden
-// faces over near ones. So every mesh's vertices are processed into one
-// buffer, its front faces collected with the sum of their corners' depths,
-// and the faces of the whole model sorted on that key (a radix sort, linear
-// in the faces) before any is filled.
+// Mesh stage for several meshes drawn together as one model, far to near.
+// There is no depth buffer: a concave model drawn face by face in the order
+// of its file shows hidden faces over near ones. So every mesh's vertices
+// are processed into one buffer, its front faces collected with the sum of
+// their corners' depths, and the faces of the whole model sorted on that key
+// (a radix sort, linear in the faces) before any is filled.
 #include "platform/display.h"
 #include "render/stages.h"
 #include "resource/debug.h"

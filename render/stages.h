@@ -1,7 +1,9 @@
 // The renderer's stages as they call one another, private to render/ (and its
-// tests): DrawMesh hands a mesh to a vertex routine, then each front face to
-// a triangle routine, which walks its edges and hands its rows to a span
-// filler. A program draws through the Renderer alone (renderer.h).
+// tests). The mesh stage (renderer.cpp, sorted.cpp) hands a mesh to the
+// vertex stage (vertex.cpp), then each front face to triangle set-up
+// (triangle.cpp, with the edge walk of edge.h), which hands the triangle's
+// rows to the span fill (span.cpp, with the fillers of span.h). A program
+// draws through the Renderer alone (renderer.h).
 #pragma once
 #include "render/renderer.h"
 
