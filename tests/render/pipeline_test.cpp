@@ -140,13 +140,13 @@ TEST(VertexStage, LightsNormalsFacingTheLight) {
     EXPECT_EQ(out[1].color, 0x50505050u);
     EXPECT_EQ(out[2].color, 0x50505050u);
 
+    // An oblique normal against an oblique light: 0.7 of white.
     renderer.ambientColor = 0;
     in[0].normal = {0, Fx(-0.6), Fx(-0.8)};
-    const Vector3 light = {0, Fx(0.5), Fx(1.0)};
+    const Vector3 light = {0, Fx(0.5), Fx(0.5)};
     renderer.SetLightDirection(&light);
     ProcessVerticesLit(&renderer, in, out, 1);
-    const Fixed d = FixMul(Fx(-0.6), Fx(0.5)) + FixMul(Fx(-0.8), Fx(1.0));
-    EXPECT_EQ(out[0].color, LitColor(0xFFFFFF, -d, 0));
+    EXPECT_EQ(out[0].color, 0xB2B2B2u);
 }
 
 TEST(DrawMesh, DrawsFrontFacesOnly) {
