@@ -1,10 +1,11 @@
 // The span fill's four fillers, one policy each: the lanes it carries down
 // the edges and across the spans (Carrying, carry.h), whether it can draw
 // with the renderer as it stands (Drawable), what it takes from the renderer
-// once per triangle (its constructor), and its own loop over the pixels of a
-// span (Run: the span's first pixel, their count >= 1, and the carried values
-// at the first pixel with their steps). The edge walk (edge.h) and the loop
-// over the rows (span.cpp) are the same for all four.
+// once per triangle (its constructor, made only when Drawable), and its own
+// loop over the pixels of a span (Run: the span's first pixel, their count
+// >= 1, and the carried values at the first pixel with their steps). The
+// edge walk (edge.h) and the loop over the rows (span.cpp) are the same for
+// all four.
 #pragma once
 #include "platform/display.h"
 #include "platform/pixel_run.h"
