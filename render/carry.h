@@ -28,14 +28,28 @@ inline void VertexLanes(const ScreenVertex* vertex, Fixed* lanes) {
 }
 constexpr Fixed EdgeEntry::*kEdgeFields[4] = {&EdgeEntry::x, &EdgeEntry::intensity, &EdgeEntry::u,
                                               &EdgeEntry::v};
+inline void EntryLanes(const EdgeEntry& entry, Fixed* lanes) {
+    for (int k = 0; k < 4; ++k)
+        lanes[k] = entry.*kEdgeFields[k];
+}
 
 // The values of the lanes in kLanes and their steps. The lanes are expanded
 // at compile time, so the carried values live in registers and unused lanes
-// do not exist.
+// do not exist: they are neither set nor copied.
 template <unsigned kLanes>
 struct Carried {
-    Fixed value[4] = {};
-    Fixed step[4] = {};
+    Fixed value[4];
+    Fixed step[4];
+
+    Carried() = default;
+    Carried(const Carried& other) { *this = other; }
+    Carried& operator=(const Carried& other) {
+        ForEachLane([&](auto k) {
+            value[k] = other.value[k];
+            step[k] = other.step[k];
+        });
+        return *this;
+    }
 
     static constexpr bool Has(int lane) { return ((kLanes >> lane) & 1u) != 0; }
 
@@ -69,16 +83,19 @@ struct Carried {
 
 // What a filler carries besides x, declared once for its edges and its
 // spans: the edge walk carries Edge (x and the lanes) from vertex to vertex,
-// the span fill carries Span (the lanes) from SpanEnd of the left entry to
-// SpanEnd of the right. A filler may bring its own records in their place
+// the span fill carries Span (the lanes) from the left end of a row to the
+// right end. SpanUnits turns lanes as edges carry them into lanes as the
+// filler's spans take them: by default they are the same; a filler may scale
+// a lane by a power of two (a left shift, done on the unsigned pattern). A
+// left shift is a multiply modulo 2^32, so an edge whose start and step are
+// shifted once carries at every row the shifted value of the plain edge
+// there. A filler may bring its own records in place of Edge and Span
 // (Start, Skip, Next and Store for an edge; Start, Skip and what its pixel
-// loop reads for a span), or its own SpanEnd.
+// loop reads for a span).
 template <unsigned kLanes>
 struct Carrying {
     static constexpr unsigned kSpanLanes = kLanes;
     using Edge = Carried<kLaneX | kLanes>;
     using Span = Carried<kLanes>;
-    static void SpanEnd(const EdgeEntry& entry, Fixed* lanes) {
-        Span::ForEachLane([&](auto k) { lanes[k] = entry.*kEdgeFields[k]; });
-    }
+    static void SpanUnits(Fixed*) {}
 };

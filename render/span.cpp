@@ -11,10 +11,34 @@
 #include <algorithm>
 #include <cstdint>
 
+namespace {
+
 // Each row is drawn from column floor(left x) to floor(right x) - 1. An
 // interpolating filler steps each of its quantities by (right - left) / (x1 -
 // x0), the column difference taken before clipping; a span starting left of
-// the frame has its values advanced as if drawn from its left end.
+// the frame has its values advanced as if drawn from its left end. left and
+// right are the ends' lanes in the filler's span units. Always inline: the
+// lanes then stay in registers from the edges to the pixel loop.
+template <class Fill>
+[[gnu::always_inline]] inline void FillSpan(const Fill& fill, uint16_t* row, int32_t width,
+                                            const Fixed* left, const Fixed* right) {
+    const int32_t x0 = left[0] >> 16;
+    const int32_t x1 = right[0] >> 16;
+    // Clipped to the frame; nothing is left of a span that lies outside it
+    // or runs right to left, and such a span costs no division.
+    const int32_t first = std::max(x0, 0);
+    const int32_t count = std::min(x1, width) - first;
+    if (count <= 0) return;
+    typename Fill::Span span;
+    if constexpr (Fill::kSpanLanes != 0) {
+        span.Start(left, right, x1 - x0);
+        if (x0 < 0) span.Skip(-x0);
+    }
+    fill.Run(row + first, count, span);
+}
+
+} // namespace
+
 template <class Fill>
 void FillSpans(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t color) {
     const Display* display = renderer->display;
@@ -24,35 +48,46 @@ void FillSpans(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t co
     const int32_t width = display->frameWidth;
     startRow = std::max(startRow, 0);
     endRow = std::min({endRow, display->frameHeight, kEdgeRows});
-    uint16_t* rowStart = display->frameBuffer + startRow * width;
-    const EdgeEntry* left = renderer->leftEdges + startRow;
-    const EdgeEntry* right = renderer->rightEdges + startRow;
-    for (int32_t row = startRow; row < endRow; ++row, ++left, ++right, rowStart += width) {
-        const int32_t x0 = left->x >> 16;
-        const int32_t x1 = right->x >> 16;
-        // Clipped to the frame; nothing is left of a span that lies outside
-        // it or runs right to left, and such a span costs no division.
-        const int32_t first = std::max(x0, 0);
-        const int32_t count = std::min(x1, width) - first;
-        if (count <= 0) continue;
-
-        typename Fill::Span span;
-        if constexpr (Fill::kSpanLanes != 0) {
-            Fixed from[4];
-            Fixed to[4];
-            fill.SpanEnd(*left, from);
-            fill.SpanEnd(*right, to);
-            span.Start(from, to, x1 - x0);
-            if (x0 < 0) span.Skip(-x0);
-        }
-        fill.Run(rowStart + first, count, span);
+    uint16_t* row = display->frameBuffer + startRow * width;
+    for (int32_t r = startRow; r < endRow; ++r, row += width) {
+        Fixed left[4];
+        Fixed right[4];
+        EntryLanes(renderer->leftEdges[r], left);
+        EntryLanes(renderer->rightEdges[r], right);
+        fill.SpanUnits(left);
+        fill.SpanUnits(right);
+        FillSpan(fill, row, width, left, right);
     }
+}
+
+// The edges are copied in and out: the loop keeps them in registers.
+template <class Fill>
+void FillRows(const Fill& fill, uint16_t* row, int32_t width, typename Fill::Edge& leftEdge,
+              typename Fill::Edge& rightEdge, int32_t rows) {
+    typename Fill::Edge left = leftEdge;
+    typename Fill::Edge right = rightEdge;
+    for (; rows > 0; --rows, row += width) {
+        FillSpan(fill, row, width, left.value, right.value);
+        left.Next();
+        right.Next();
+    }
+    leftEdge = left;
+    rightEdge = right;
 }
 
 template void FillSpans<FlatFill>(Renderer*, int32_t, int32_t, uint32_t);
 template void FillSpans<ShadedFill>(Renderer*, int32_t, int32_t, uint32_t);
 template void FillSpans<TexturedFill>(Renderer*, int32_t, int32_t, uint32_t);
 template void FillSpans<TexturedShadedFill>(Renderer*, int32_t, int32_t, uint32_t);
+template void FillRows<FlatFill>(const FlatFill&, uint16_t*, int32_t, FlatFill::Edge&,
+                                 FlatFill::Edge&, int32_t);
+template void FillRows<ShadedFill>(const ShadedFill&, uint16_t*, int32_t, ShadedFill::Edge&,
+                                   ShadedFill::Edge&, int32_t);
+template void FillRows<TexturedFill>(const TexturedFill&, uint16_t*, int32_t, TexturedFill::Edge&,
+                                     TexturedFill::Edge&, int32_t);
+template void FillRows<TexturedShadedFill>(const TexturedShadedFill&, uint16_t*, int32_t,
+                                           TexturedShadedFill::Edge&, TexturedShadedFill::Edge&,
+                                           int32_t);
 
 void FillFlat(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t color) {
     FillSpans<FlatFill>(renderer, startRow, endRow, color);

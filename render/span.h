@@ -4,8 +4,8 @@
 // once per triangle (its constructor, made only when Drawable), and its own
 // loop over the pixels of a span (Run: the span's first pixel, their count
 // >= 1, and the carried values at the first pixel with their steps). The
-// edge walk (edge.h) and the loop over the rows (span.cpp) are the same for
-// all four.
+// edge walk (edge.h) and the span of a row (span.cpp) are the same for all
+// four.
 #pragma once
 #include "platform/display.h"
 #include "platform/pixel_run.h"
@@ -20,6 +20,14 @@
 // the triangle's first vertex's. Made in span.cpp for the four fillers.
 template <class Fill>
 void FillSpans(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t color);
+
+// `rows` rows of a triangle from the frame row starting at `row` down, each
+// from the left edge to the right one as they stand at that row (in the
+// filler's span units), the edges stepped on after each row: they are left
+// at the row after the last. Made in span.cpp for the four fillers.
+template <class Fill>
+void FillRows(const Fill& fill, uint16_t* row, int32_t width, typename Fill::Edge& left,
+              typename Fill::Edge& right, int32_t rows);
 
 // One colour, packed once. A span of up to eight pixels is written in one
 // pass over sixteen bytes (the pixels after it put back as they were) where
@@ -75,9 +83,9 @@ struct TexelAddress {
     }
     explicit TexelAddress(const Texture* texture)
         : shift(texture->widthShift), mask((1u << texture->widthShift) - 1) {}
-    void SpanEnd(const EdgeEntry& entry, Fixed* lanes) const {
-        lanes[2] = static_cast<Fixed>(static_cast<uint32_t>(entry.u) << shift);
-        lanes[3] = static_cast<Fixed>(static_cast<uint32_t>(entry.v) << shift);
+    void SpanUnits(Fixed* lanes) const {
+        lanes[2] = static_cast<Fixed>(static_cast<uint32_t>(lanes[2]) << shift);
+        lanes[3] = static_cast<Fixed>(static_cast<uint32_t>(lanes[3]) << shift);
     }
     size_t Column(Fixed u) const { return (static_cast<uint32_t>(u) >> 16) & mask; }
     size_t Row(Fixed v) const {
@@ -101,7 +109,7 @@ struct TexturedFill : Carrying<kLaneU | kLaneV> {
         : address(renderer.texture),
           level(renderer.texture->texels +
                 ((color & renderer.texture->levelMask) << renderer.texture->levelOffsetShift)) {}
-    void SpanEnd(const EdgeEntry& entry, Fixed* lanes) const { address.SpanEnd(entry, lanes); }
+    void SpanUnits(Fixed* lanes) const { address.SpanUnits(lanes); }
     void Run(uint16_t* out, int32_t count, const Span& span) const {
         address.Run(out, count, level, span.value[2], span.step[2], span.value[3], span.step[3]);
     }
@@ -117,10 +125,7 @@ struct TexturedShadedFill : Carrying<kLaneIntensity | kLaneU | kLaneV> {
     TexturedShadedFill(const Renderer& renderer, uint32_t)
         : address(renderer.texture), texels(renderer.texture->texels),
           levelMask(renderer.texture->levelMask), levelShift(renderer.texture->levelOffsetShift) {}
-    void SpanEnd(const EdgeEntry& entry, Fixed* lanes) const {
-        Carrying::SpanEnd(entry, lanes);
-        address.SpanEnd(entry, lanes);
-    }
+    void SpanUnits(Fixed* lanes) const { address.SpanUnits(lanes); }
     size_t Level(Fixed intensity) const {
         return ((static_cast<uint32_t>(intensity) >> 16) & levelMask) << levelShift;
     }

@@ -1,7 +1,8 @@
-// Triangle set-up: sort the three vertices by y, walk the long edge into one
-// edge table and the two short edges into the other, then hand the covered
-// rows to the span fill. Rows run from floor(top.y) to floor(bottom.y) - 1.
-// The filler's policy (span.h) says what the edges carry.
+// Triangle set-up: sort the three vertices by y, then walk the long edge
+// and the two short edges down the rows, the span fill drawing each row from
+// the left edge to the right one as the walks reach it. Rows run from
+// floor(top.y) to floor(bottom.y) - 1. The filler's policy (span.h) says
+// what the edges carry.
 #include "render/edge.h"
 #include "render/span.h"
 #include "render/stages.h"
@@ -11,50 +12,95 @@
 
 namespace {
 
+// The edge from P to Q over its n rows, at its row `skipped`, in the
+// filler's span units.
+template <class Fill>
+[[gnu::always_inline]] inline typename Fill::Edge SpanEdge(const Fill& fill, const ScreenVertex* p,
+                                                           const ScreenVertex* q, int32_t n,
+                                                           int32_t skipped) {
+    typename Fill::Edge edge = EdgeAt<Fill>(p, q, n, skipped);
+    fill.SpanUnits(edge.value);
+    fill.SpanUnits(edge.step);
+    return edge;
+}
+
+// Rows beside one short edge; the long edge is left at the row after them.
+template <class Fill>
+void FillBeside(const Fill& fill, uint16_t* row, int32_t width, typename Fill::Edge& longEdge,
+                typename Fill::Edge& shortEdge, bool longIsLeft, int32_t rows) {
+    if (longIsLeft) {
+        FillRows(fill, row, width, longEdge, shortEdge, rows);
+    } else {
+        FillRows(fill, row, width, shortEdge, longEdge, rows);
+    }
+}
+
 // A, B, C in index order; the triangle has passed the back-face test, so it
 // runs clockwise on the screen. The long edge (top to bottom) is the left
 // boundary when the middle vertex follows the top one in the cycle A->B->C,
 // the right boundary otherwise. The comparisons and their order decide ties.
+//
+// Each row of the triangle is drawn as it would be from edge tables into
+// which the three edges had been walked: the long edge beside the upper
+// short edge down to the middle vertex's row, beside the lower one from
+// there, each edge at a row holding the values its walk writes there.
 template <class Fill>
 void DrawTriangleWith(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
                       const ScreenVertex* c) {
-    EdgeEntry* const left = renderer->leftEdges;
-    EdgeEntry* const right = renderer->rightEdges;
     const ScreenVertex* top;
     const ScreenVertex* middle;
     const ScreenVertex* bottom;
-    EdgeEntry* longSide;
-    EdgeEntry* shortSide;
+    bool longIsLeft;
     if (a->y > b->y) {
         if (a->y > c->y) {
             if (b->y > c->y) {
-                top = c, middle = b, bottom = a, longSide = right, shortSide = left;
+                top = c, middle = b, bottom = a, longIsLeft = false;
             } else {
-                top = b, middle = c, bottom = a, longSide = left, shortSide = right;
+                top = b, middle = c, bottom = a, longIsLeft = true;
             }
         } else {
-            top = b, middle = a, bottom = c, longSide = right, shortSide = left;
+            top = b, middle = a, bottom = c, longIsLeft = false;
         }
     } else if (b->y > c->y) {
         if (a->y > c->y) {
-            top = c, middle = a, bottom = b, longSide = left, shortSide = right;
+            top = c, middle = a, bottom = b, longIsLeft = true;
         } else {
-            top = a, middle = c, bottom = b, longSide = right, shortSide = left;
+            top = a, middle = c, bottom = b, longIsLeft = false;
         }
     } else {
-        top = a, middle = b, bottom = c, longSide = left, shortSide = right;
+        top = a, middle = b, bottom = c, longIsLeft = true;
     }
 
-    WalkEdgeFor<Fill>(renderer, top, bottom, longSide);
-    WalkEdgeFor<Fill>(renderer, top, middle, shortSide);
-    WalkEdgeFor<Fill>(renderer, middle, bottom, shortSide);
+    const Display* display = renderer->display;
+    if (display == nullptr || display->frameBuffer == nullptr) return;
+    const int32_t topRow = top->y >> 16;
+    const int32_t middleRow = middle->y >> 16;
+    const int32_t bottomRow = bottom->y >> 16;
+    const int32_t startRow = std::max(topRow, 0);
+    // The edges stop at the current frame's rows; so do the rows drawn, even
+    // should the frame have shrunk since the renderer was made.
+    const int32_t endRow =
+        std::min(std::min(bottom->y, renderer->viewHeight) >> 16, RowLimit(renderer));
+    if (startRow >= endRow || !Fill::Drawable(*renderer)) return;
+    const Fill fill(*renderer, a->color);
+    const int32_t width = display->frameWidth;
+    uint16_t* row = display->frameBuffer + startRow * width;
 
-    const int32_t startRow = std::max(top->y, 0) >> 16;
-    int32_t endRow = std::min(bottom->y, renderer->viewHeight) >> 16;
-    // The walkers stopped at the current frame's rows; so does the filler,
-    // even should the frame have shrunk since the renderer was made.
-    endRow = std::min(endRow, RowLimit(renderer));
-    FillSpans<Fill>(renderer, startRow, endRow, a->color);
+    typename Fill::Edge longEdge =
+        SpanEdge(fill, top, bottom, bottomRow - topRow, startRow - topRow);
+    if (startRow < middleRow) {
+        const int32_t rows = std::min(middleRow, endRow) - startRow;
+        typename Fill::Edge upper =
+            SpanEdge(fill, top, middle, middleRow - topRow, startRow - topRow);
+        FillBeside(fill, row, width, longEdge, upper, longIsLeft, rows);
+        row += rows * width;
+    }
+    if (middleRow < endRow) {
+        const int32_t from = std::max(middleRow, startRow);
+        typename Fill::Edge lower =
+            SpanEdge(fill, middle, bottom, bottomRow - middleRow, from - middleRow);
+        FillBeside(fill, row, width, longEdge, lower, longIsLeft, endRow - from);
+    }
 }
 
 } // namespace
