@@ -11,6 +11,7 @@
 #include "platform/pixel_run.h"
 #include "render/carry.h"
 #include "render/renderer.h"
+#include "render/texel_run.h"
 #include "resource/texture.h"
 
 #include <cstddef>
@@ -70,43 +71,51 @@ struct ShadedFill : Carrying<kLaneIntensity> {
 // Texture coordinates are carried across spans in texel units (scaled by the
 // width; the shift may move bits through the sign and, done on the unsigned
 // pattern, wraps as the device's shift does). The texel column and row are
-// wrapped with the width mask: coordinates from 0 to just below 1.0 read
-// exactly the texel they name, and no coordinate, however far outside, reads
-// past the level block. The row's offset, ((v >> 16) & mask) << shift, is
-// taken in one shift and one mask (the bits it keeps lie below bit 31, so the
-// shift's kind does not matter). The mask follows from the shift, so a
+// wrapped with the width mask (texel_run.h): coordinates from 0 to just below
+// 1.0 read exactly the texel they name, and no coordinate, however far
+// outside, reads past the level block. The mask follows from the shift, so a
 // texture's own mask field cannot widen the wrap beyond its side. Only a
 // texture that fits triangles is drawn at all.
 struct TexelAddress {
+    // Spans of at least this many pixels take the vector path where there is
+    // one: shorter ones cost less one pixel after the other.
+    static constexpr int32_t kVectorSpan = 6;
     static bool Drawable(const Renderer& renderer) {
         return TextureFitsTriangles(renderer.texture);
     }
-    explicit TexelAddress(const Texture* texture)
-        : shift(texture->widthShift), mask((1u << texture->widthShift) - 1) {}
+    explicit TexelAddress(const Renderer& renderer)
+        : offset(renderer.texture->widthShift), vectorEnd(VectorEnd(renderer, offset)) {}
     void SpanUnits(Fixed* lanes) const {
-        lanes[2] = static_cast<Fixed>(static_cast<uint32_t>(lanes[2]) << shift);
-        lanes[3] = static_cast<Fixed>(static_cast<uint32_t>(lanes[3]) << shift);
-    }
-    size_t Column(Fixed u) const { return (static_cast<uint32_t>(u) >> 16) & mask; }
-    size_t Row(Fixed v) const {
-        return (static_cast<uint32_t>(v) >> (16 - shift)) & (mask << shift);
+        lanes[2] = static_cast<Fixed>(static_cast<uint32_t>(lanes[2]) << offset.shift);
+        lanes[3] = static_cast<Fixed>(static_cast<uint32_t>(lanes[3]) << offset.shift);
     }
     // The texels of one shade level along a span.
     void Run(uint16_t* out, int32_t count, const uint16_t* level, Fixed u, Fixed du, Fixed v,
              Fixed dv) const {
-        uint16_t* const end = out + count;
-        for (ptrdiff_t i = -static_cast<ptrdiff_t>(count); i < 0; ++i, u += du, v += dv)
-            end[i] = level[Row(v) + Column(u)];
+        if (kTexelRunHasVectorPath && count >= kVectorSpan && out + count <= vectorEnd) {
+            TexelRunVector(out, count, level, offset, u, du, v, dv);
+        } else {
+            TexelRunPortable(out, count, level, offset, u, du, v, dv);
+        }
     }
-    unsigned shift;
-    uint32_t mask;
+    // Where the vector path's spans must end: four pixels before the frame's
+    // end (it reads and writes back the four after a span); the frame's start
+    // when it does not serve the level.
+    static const uint16_t* VectorEnd(const Renderer& renderer, const TexelOffset& offset) {
+        const Display& display = *renderer.display;
+        const ptrdiff_t pixels = ptrdiff_t{display.frameWidth} * display.frameHeight;
+        if (!TexelRunVectorFits(offset) || pixels < 4) return display.frameBuffer;
+        return display.frameBuffer + pixels - 4;
+    }
+    TexelOffset offset;
+    const uint16_t* vectorEnd;
 };
 
 // One shade level for the whole triangle, chosen by the first vertex's colour.
 struct TexturedFill : Carrying<kLaneU | kLaneV> {
     static bool Drawable(const Renderer& renderer) { return TexelAddress::Drawable(renderer); }
     TexturedFill(const Renderer& renderer, uint32_t color)
-        : address(renderer.texture),
+        : address(renderer),
           level(renderer.texture->texels +
                 ((color & renderer.texture->levelMask) << renderer.texture->levelOffsetShift)) {}
     void SpanUnits(Fixed* lanes) const { address.SpanUnits(lanes); }
@@ -123,7 +132,7 @@ struct TexturedFill : Carrying<kLaneU | kLaneV> {
 struct TexturedShadedFill : Carrying<kLaneIntensity | kLaneU | kLaneV> {
     static bool Drawable(const Renderer& renderer) { return TexelAddress::Drawable(renderer); }
     TexturedShadedFill(const Renderer& renderer, uint32_t)
-        : address(renderer.texture), texels(renderer.texture->texels),
+        : address(renderer), texels(renderer.texture->texels),
           levelMask(renderer.texture->levelMask), levelShift(renderer.texture->levelOffsetShift) {}
     void SpanUnits(Fixed* lanes) const { address.SpanUnits(lanes); }
     size_t Level(Fixed intensity) const {
@@ -141,7 +150,7 @@ struct TexturedShadedFill : Carrying<kLaneIntensity | kLaneU | kLaneV> {
         uint16_t* const end = out + count;
         for (ptrdiff_t i = -static_cast<ptrdiff_t>(count); i < 0;
              ++i, intensity += step, u += du, v += dv) {
-            end[i] = texels[Level(intensity) + address.Row(v) + address.Column(u)];
+            end[i] = texels[Level(intensity) + address.offset(u, v)];
         }
     }
     TexelAddress address;
