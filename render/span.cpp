@@ -24,14 +24,21 @@ template <class Fill>
                                             const Fixed* left, const Fixed* right) {
     const int32_t x0 = left[0] >> 16;
     const int32_t x1 = right[0] >> 16;
-    // Clipped to the frame; nothing is left of a span that lies outside it
-    // or runs right to left, and such a span costs no division.
-    const int32_t first = std::max(x0, 0);
-    const int32_t count = std::min(x1, width) - first;
-    if (count <= 0) return;
+    const int32_t n = x1 - x0;
+    // Nothing is left of a span that runs right to left; a span inside the
+    // frame is drawn whole, one that is not is clipped to it (and costs no
+    // division when nothing is left of it).
+    if (n <= 0) return;
+    int32_t first = x0;
+    int32_t count = n;
+    if ((x0 | (width - x1)) < 0) {
+        first = std::max(x0, 0);
+        count = std::min(x1, width) - first;
+        if (count <= 0) return;
+    }
     typename Fill::Span span;
     if constexpr (Fill::kSpanLanes != 0) {
-        span.Start(left, right, x1 - x0);
+        span.Start(left, right, n);
         if (x0 < 0) span.Skip(-x0);
     }
     fill.Run(row + first, count, span);
@@ -60,14 +67,16 @@ void FillSpans(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t co
     }
 }
 
-// The edges are copied in and out: the loop keeps them in registers.
+// The filler and the edges are copied in (and the edges out): the loop keeps
+// them in registers, as no pixel written can change them.
 template <class Fill>
 void FillRows(const Fill& fill, uint16_t* row, int32_t width, typename Fill::Edge& leftEdge,
               typename Fill::Edge& rightEdge, int32_t rows) {
+    const Fill local = fill;
     typename Fill::Edge left = leftEdge;
     typename Fill::Edge right = rightEdge;
     for (; rows > 0; --rows, row += width) {
-        FillSpan(fill, row, width, left.value, right.value);
+        FillSpan(local, row, width, left.value, right.value);
         left.Next();
         right.Next();
     }
