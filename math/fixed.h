@@ -34,16 +34,27 @@ inline Fixed FixMul(Fixed a, Fixed b) {
 // only 24 significant bits and the quotient is truncated toward zero. A zero
 // divisor or a quotient outside the 32-bit range would make the conversion
 // undefined, so those saturate instead; every in-range quotient is bit-exact.
-// Inline: the renderer divides once per vertex.
+// A dividend converts its numerator once for any number of divisors (the
+// renderer divides its focal length by every vertex's depth). Inline: the
+// renderer divides once per vertex.
+class FixDividend {
+  public:
+    explicit FixDividend(Fixed a) : a_(a), numerator_(static_cast<float>(a) * 65536.0f) {}
+    Fixed Over(Fixed b) const {
+        if (b == 0) return a_ > 0 ? INT32_MAX : (a_ < 0 ? INT32_MIN : 0);
+        const float quotient = numerator_ / static_cast<float>(b);
+        if (quotient >= 2147483648.0f) return INT32_MAX;
+        if (quotient < -2147483648.0f) return INT32_MIN;
+        return static_cast<Fixed>(quotient);
+    }
+
+  private:
+    Fixed a_;
+    float numerator_;
+};
+
 inline Fixed FixDiv(Fixed a, Fixed b) {
-    if (b == 0) return a > 0 ? INT32_MAX : (a < 0 ? INT32_MIN : 0);
-    float numerator = static_cast<float>(a);
-    numerator *= 65536.0f;
-    const float divisor = static_cast<float>(b);
-    const float quotient = numerator / divisor;
-    if (quotient >= 2147483648.0f) return INT32_MAX;
-    if (quotient < -2147483648.0f) return INT32_MIN;
-    return static_cast<Fixed>(quotient);
+    return FixDividend(a).Over(b);
 }
 uint32_t FixSqrt(uint32_t a);
 Fixed FixInvSqrt(Fixed a);

@@ -13,13 +13,13 @@ namespace {
 // store into a screen vertex could change it.
 struct View {
     Matrix modelView;
-    Fixed focalLength;
+    FixDividend focalLength;
     Fixed centreX; // viewWidth >> 1
     Fixed centreY; // viewHeight >> 1
 };
 
 View ViewOf(const Renderer* renderer) {
-    return View{renderer->modelView, renderer->focalLength, renderer->viewWidth >> 1,
+    return View{renderer->modelView, FixDividend(renderer->focalLength), renderer->viewWidth >> 1,
                 renderer->viewHeight >> 1};
 }
 
@@ -38,11 +38,32 @@ inline void Project(const View& view, const MeshVertex& in, ScreenVertex& out) {
         out.behindCamera = 1;
         return;
     }
-    const Fixed scale = FixDiv(view.focalLength, camera.z);
+    const Fixed scale = view.focalLength.Over(camera.z);
     out.x = FixMul(camera.x, scale) + view.centreX;
     out.y = view.centreY - FixMul(camera.y, scale);
     out.behindCamera = 0;
 }
+
+// LitColor's rule with the colours' channels taken apart once: each channel
+// ambient + (k * diffuse) >> 8 with k = intensity >> 8 (1.0 is 256), the
+// product taken as unsigned, clamped at 255. The top byte is 0.
+class Lighting {
+  public:
+    Lighting(uint32_t diffuse, uint32_t ambient)
+        : diffuse_{(diffuse >> 16) & 0xFF, (diffuse >> 8) & 0xFF, diffuse & 0xFF},
+          ambient_{(ambient >> 16) & 0xFF, (ambient >> 8) & 0xFF, ambient & 0xFF} {}
+    uint32_t operator()(Fixed intensity) const {
+        const uint32_t k = static_cast<uint32_t>(intensity >> 8);
+        const auto channel = [&](int c) {
+            return std::min(ambient_[c] + ((k * diffuse_[c]) >> 8), 255u);
+        };
+        return (channel(0) << 16) | (channel(1) << 8) | channel(2);
+    }
+
+  private:
+    uint32_t diffuse_[3];
+    uint32_t ambient_[3];
+};
 
 } // namespace
 
@@ -50,14 +71,14 @@ void ProcessVerticesLit(Renderer* renderer, const MeshVertex* in, ScreenVertex* 
                         uint32_t count) {
     const View view = ViewOf(renderer);
     const Vector3 light = renderer->lightInModel;
-    const uint32_t diffuse = renderer->diffuseColor;
     const uint32_t ambient = renderer->ambientColor;
+    const Lighting lit(renderer->diffuseColor, ambient);
     for (uint32_t k = 0; k < count; ++k) {
         Project(view, in[k], out[k]);
         // The light travels along lightInModel: a normal facing against it
         // (negative dot product) is lit.
         const Fixed d = VectorDot(&in[k].normal, &light);
-        out[k].color = d < 0 ? LitColor(diffuse, -d, ambient) : ambient;
+        out[k].color = d < 0 ? lit(-d) : ambient;
     }
 }
 
@@ -71,14 +92,6 @@ void ProcessVerticesUnlit(Renderer* renderer, const MeshVertex* in, ScreenVertex
     }
 }
 
-// Each channel: ambient + (k * diffuse) >> 8 with k = intensity >> 8 (1.0 is
-// 256), the product taken as unsigned, clamped at 255. The top byte is 0.
 uint32_t LitColor(uint32_t diffuse, Fixed intensity, uint32_t ambient) {
-    const uint32_t k = static_cast<uint32_t>(intensity >> 8);
-    const auto channel = [&](unsigned shift) {
-        const uint32_t d = (diffuse >> shift) & 0xFF;
-        const uint32_t a = (ambient >> shift) & 0xFF;
-        return std::min(a + ((k * d) >> 8), 255u) << shift;
-    };
-    return channel(16) | channel(8) | channel(0);
+    return Lighting(diffuse, ambient)(intensity);
 }
