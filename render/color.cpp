@@ -1,14 +1,9 @@
-// Span fill's colours: 0xRRGGBB colours to RGB565 pixels, and the renderer's
-// shade ramp, 64 pixels from black toward one colour, so shading a pixel is
-// one table read.
+// Span fill's colours: the renderer's shade ramp, 64 pixels from black toward
+// one colour, so shading a pixel is one table read (a colour's own pixel is
+// PackRgb565, renderer.h).
 #include "render/renderer.h"
 
 #include <cstdint>
-
-uint16_t PackRgb565(uint32_t color) {
-    return static_cast<uint16_t>(((color >> 8) & 0xF800) | ((color >> 5) & 0x7E0) |
-                                 ((color >> 3) & 0x1F));
-}
 
 // Entry k is k/64 of the colour, each channel truncated; the ramp never
 // reaches the full colour.

@@ -153,5 +153,9 @@ struct SortSpace {
 int SortSpaceCreate(SortSpace* space, int32_t vertices, int32_t triangles);
 void SortSpaceRelease(SortSpace* space);
 
-// A 0xRRGGBB colour as an RGB565 pixel.
-uint16_t PackRgb565(uint32_t color);
+// A 0xRRGGBB colour as an RGB565 pixel: the top 5 bits of red, 6 of green and
+// 5 of blue; bits above 23 are ignored.
+inline uint16_t PackRgb565(uint32_t color) {
+    return static_cast<uint16_t>(((color >> 8) & 0xF800) | ((color >> 5) & 0x7E0) |
+                                 ((color >> 3) & 0x1F));
+}
