@@ -67,36 +67,42 @@ void FillSpans(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t co
     }
 }
 
-// The filler and the edges are copied in (and the edges out): the loop keeps
-// them in registers, as no pixel written can change them.
-template <class Fill>
-void FillRows(const Fill& fill, uint16_t* row, int32_t width, typename Fill::Edge& leftEdge,
-              typename Fill::Edge& rightEdge, int32_t rows) {
+// The filler and the edges are copied in: the loop keeps them in registers,
+// as no pixel written can change them. The long edge goes on from the upper
+// short edge's rows to the lower one's.
+template <class Fill, bool kLongIsLeft>
+void FillRows(const Fill& fill, uint16_t* row, int32_t width, const TriangleRows<Fill>& triangle) {
     const Fill local = fill;
-    typename Fill::Edge left = leftEdge;
-    typename Fill::Edge right = rightEdge;
-    for (; rows > 0; --rows, row += width) {
-        FillSpan(local, row, width, left.value, right.value);
-        left.Next();
-        right.Next();
+    typename Fill::Edge longEdge = triangle.longEdge;
+    for (int half = 0; half < 2; ++half) {
+        int32_t rows = triangle.rows[half];
+        if (rows <= 0) continue;
+        typename Fill::Edge shortEdge = triangle.shortEdges[half];
+        for (; rows > 0; --rows, row += width) {
+            if constexpr (kLongIsLeft) {
+                FillSpan(local, row, width, longEdge.value, shortEdge.value);
+            } else {
+                FillSpan(local, row, width, shortEdge.value, longEdge.value);
+            }
+            longEdge.Next();
+            shortEdge.Next();
+        }
     }
-    leftEdge = left;
-    rightEdge = right;
 }
 
 template void FillSpans<FlatFill>(Renderer*, int32_t, int32_t, uint32_t);
 template void FillSpans<ShadedFill>(Renderer*, int32_t, int32_t, uint32_t);
 template void FillSpans<TexturedFill>(Renderer*, int32_t, int32_t, uint32_t);
 template void FillSpans<TexturedShadedFill>(Renderer*, int32_t, int32_t, uint32_t);
-template void FillRows<FlatFill>(const FlatFill&, uint16_t*, int32_t, FlatFill::Edge&,
-                                 FlatFill::Edge&, int32_t);
-template void FillRows<ShadedFill>(const ShadedFill&, uint16_t*, int32_t, ShadedFill::Edge&,
-                                   ShadedFill::Edge&, int32_t);
-template void FillRows<TexturedFill>(const TexturedFill&, uint16_t*, int32_t, TexturedFill::Edge&,
-                                     TexturedFill::Edge&, int32_t);
-template void FillRows<TexturedShadedFill>(const TexturedShadedFill&, uint16_t*, int32_t,
-                                           TexturedShadedFill::Edge&, TexturedShadedFill::Edge&,
-                                           int32_t);
+#define KQ3D_FILL_ROWS(Fill)                                                                       \
+    template void FillRows<Fill, false>(const Fill&, uint16_t*, int32_t,                           \
+                                        const TriangleRows<Fill>&);                                \
+    template void FillRows<Fill, true>(const Fill&, uint16_t*, int32_t, const TriangleRows<Fill>&);
+KQ3D_FILL_ROWS(FlatFill)
+KQ3D_FILL_ROWS(ShadedFill)
+KQ3D_FILL_ROWS(TexturedFill)
+KQ3D_FILL_ROWS(TexturedShadedFill)
+#undef KQ3D_FILL_ROWS
 
 void FillFlat(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t color) {
     FillSpans<FlatFill>(renderer, startRow, endRow, color);

@@ -22,13 +22,23 @@
 template <class Fill>
 void FillSpans(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t color);
 
-// `rows` rows of a triangle from the frame row starting at `row` down, each
-// from the left edge to the right one as they stand at that row (in the
-// filler's span units), the edges stepped on after each row: they are left
-// at the row after the last. Made in span.cpp for the four fillers.
+// A triangle's rows as triangle set-up hands them to the span fill: its long
+// edge and its two short edges (in the filler's span units), each at the
+// first row drawn beside it, and how many rows lie beside each short edge,
+// the upper one's first.
 template <class Fill>
-void FillRows(const Fill& fill, uint16_t* row, int32_t width, typename Fill::Edge& left,
-              typename Fill::Edge& right, int32_t rows);
+struct TriangleRows {
+    typename Fill::Edge longEdge;
+    typename Fill::Edge shortEdges[2];
+    int32_t rows[2];
+};
+
+// The rows from the frame row starting at `row` down, each from the left edge
+// to the right one as they stand at that row, the edges stepped on after
+// each row; the long edge is the left one when kLongIsLeft. Made in span.cpp
+// for the four fillers.
+template <class Fill, bool kLongIsLeft>
+void FillRows(const Fill& fill, uint16_t* row, int32_t width, const TriangleRows<Fill>& triangle);
 
 // One colour, packed once. A span of up to eight pixels is written in one
 // pass over sixteen bytes (the pixels after it put back as they were) where

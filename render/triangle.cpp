@@ -24,17 +24,6 @@ template <class Fill>
     return edge;
 }
 
-// Rows beside one short edge; the long edge is left at the row after them.
-template <class Fill>
-void FillBeside(const Fill& fill, uint16_t* row, int32_t width, typename Fill::Edge& longEdge,
-                typename Fill::Edge& shortEdge, bool longIsLeft, int32_t rows) {
-    if (longIsLeft) {
-        FillRows(fill, row, width, longEdge, shortEdge, rows);
-    } else {
-        FillRows(fill, row, width, shortEdge, longEdge, rows);
-    }
-}
-
 // A, B, C in index order; the triangle has passed the back-face test, so it
 // runs clockwise on the screen. The long edge (top to bottom) is the left
 // boundary when the middle vertex follows the top one in the cycle A->B->C,
@@ -84,22 +73,24 @@ void DrawTriangleWith(Renderer* renderer, const ScreenVertex* a, const ScreenVer
     if (startRow >= endRow || !Fill::Drawable(*renderer)) return;
     const Fill fill(*renderer, a->color);
     const int32_t width = display->frameWidth;
-    uint16_t* row = display->frameBuffer + startRow * width;
 
-    typename Fill::Edge longEdge =
-        SpanEdge(fill, top, bottom, bottomRow - topRow, startRow - topRow);
-    if (startRow < middleRow) {
-        const int32_t rows = std::min(middleRow, endRow) - startRow;
-        typename Fill::Edge upper =
-            SpanEdge(fill, top, middle, middleRow - topRow, startRow - topRow);
-        FillBeside(fill, row, width, longEdge, upper, longIsLeft, rows);
-        row += rows * width;
+    TriangleRows<Fill> rows;
+    rows.longEdge = SpanEdge(fill, top, bottom, bottomRow - topRow, startRow - topRow);
+    rows.rows[0] = std::min(middleRow, endRow) - startRow;
+    if (rows.rows[0] > 0) {
+        rows.shortEdges[0] = SpanEdge(fill, top, middle, middleRow - topRow, startRow - topRow);
     }
-    if (middleRow < endRow) {
-        const int32_t from = std::max(middleRow, startRow);
-        typename Fill::Edge lower =
-            SpanEdge(fill, middle, bottom, bottomRow - middleRow, from - middleRow);
-        FillBeside(fill, row, width, longEdge, lower, longIsLeft, endRow - from);
+    const int32_t lowerFrom = std::max(middleRow, startRow);
+    rows.rows[1] = endRow - lowerFrom;
+    if (rows.rows[1] > 0) {
+        rows.shortEdges[1] =
+            SpanEdge(fill, middle, bottom, bottomRow - middleRow, lowerFrom - middleRow);
+    }
+    uint16_t* const row = display->frameBuffer + startRow * width;
+    if (longIsLeft) {
+        FillRows<Fill, true>(fill, row, width, rows);
+    } else {
+        FillRows<Fill, false>(fill, row, width, rows);
     }
 }
 
