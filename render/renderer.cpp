@@ -10,24 +10,29 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
 constexpr int32_t kScreenVertexBytes = kMaxScreenVertices * int32_t{sizeof(ScreenVertex)};
 
-// Four running maxima, so the loop's overhead is paid once per four indices.
-int32_t HighestIndex(const uint16_t* indices, int32_t count) {
-    uint32_t first = 0, second = 0, third = 0, fourth = 0;
-    const uint16_t* const end = indices + count;
-    for (; end - indices >= 4; indices += 4) {
-        first = std::max<uint32_t>(first, indices[0]);
-        second = std::max<uint32_t>(second, indices[1]);
-        third = std::max<uint32_t>(third, indices[2]);
-        fourth = std::max<uint32_t>(fourth, indices[3]);
+// Whether every index is below count (1..kMaxScreenVertices), four indices
+// to a 64-bit word: with the top bit of each 16-bit index taken aside, adding
+// 0x8000 - count sets the top bit exactly where the rest reaches count, and
+// no sum carries into the next index.
+bool IndicesBelow(const uint16_t* indices, int32_t n, int32_t count) {
+    constexpr uint64_t kTops = 0x8000800080008000u;
+    const uint64_t lift = (0x8000u - static_cast<uint64_t>(count)) * 0x0001000100010001u;
+    uint64_t found = 0;
+    int32_t k = 0;
+    for (; k + 4 <= n; k += 4) {
+        uint64_t four;
+        std::memcpy(&four, indices + k, sizeof four);
+        found |= four | ((four & ~kTops) + lift);
     }
-    for (; indices < end; ++indices)
-        first = std::max<uint32_t>(first, *indices);
-    return static_cast<int32_t>(std::max(std::max(first, second), std::max(third, fourth)));
+    for (; k < n; ++k)
+        found |= indices[k] >= count ? kTops : 0;
+    return (found & kTops) == 0;
 }
 
 } // namespace
@@ -113,7 +118,7 @@ void Renderer::DrawMesh(const Mesh* mesh) {
         return;
     }
     const auto* indices = reinterpret_cast<const uint16_t*>(mesh->faces);
-    if (indexCount > 0 && HighestIndex(indices, indexCount) >= vertexCount) {
+    if (!IndicesBelow(indices, indexCount, vertexCount)) {
         const uint16_t* bad = std::find_if(indices, indices + indexCount,
                                            [vertexCount](uint16_t i) { return i >= vertexCount; });
         DebugPrint(u"DrawMesh refused: index %d of %d vertices", *bad, vertexCount);

@@ -191,6 +191,16 @@ TEST(DrawMesh, RefusesMeshesItCannotDraw) {
         square.faces[1].i2 = c.lastIndex;
         EXPECT_EQ(square.Drawn(frame), c.drawn) << c.what;
     }
+    // The indices are checked four at a time, then one by one: a bad index
+    // anywhere, one with its top bit set too, refuses the mesh.
+    for (int at = 0; at < 6; ++at) {
+        for (uint16_t bad : {uint16_t{4}, uint16_t{0x8002}, uint16_t{0xFFFF}}) {
+            Square square;
+            auto* indices = reinterpret_cast<uint16_t*>(square.faces);
+            indices[at] = bad;
+            EXPECT_EQ(square.Drawn(frame), 0) << "index " << bad << " at " << at;
+        }
+    }
 }
 
 // Consecutive triples of a positive count: 4 indices are one triangle.
