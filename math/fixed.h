@@ -40,6 +40,7 @@ inline Fixed FixMul(Fixed a, Fixed b) {
 class FixDividend {
   public:
     explicit FixDividend(Fixed a) : a_(a), numerator_(static_cast<float>(a) * 65536.0f) {}
+    float Numerator() const { return numerator_; }
     Fixed Over(Fixed b) const {
         if (b == 0) return a_ > 0 ? INT32_MAX : (a_ < 0 ? INT32_MIN : 0);
         const float quotient = numerator_ / static_cast<float>(b);

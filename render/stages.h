@@ -31,11 +31,18 @@ inline bool IsDrawnFace(const ScreenVertex& a, const ScreenVertex& b, const Scre
     return FaceArea(a, b, c) > 0;
 }
 
-// Vertex stage (vertex.cpp): processVertices is one of these two.
+// Vertex stage (vertex.cpp): processVertices is one of these two. They take
+// four vertices at a time where the build has a vector path; the portable
+// routines, one vertex after the other, are the rule they keep.
 void ProcessVerticesLit(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
                         uint32_t count);
 void ProcessVerticesUnlit(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
                           uint32_t count);
+extern const bool kVertexHasVectorPath;
+void ProcessVerticesLitPortable(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
+                                uint32_t count);
+void ProcessVerticesUnlitPortable(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
+                                  uint32_t count);
 // ambient + diffuse scaled by the intensity, each channel clamped at 255.
 uint32_t LitColor(uint32_t diffuse, Fixed intensity, uint32_t ambient);
 
