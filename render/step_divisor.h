@@ -41,16 +41,26 @@ extern const std::array<Reciprocal, kReciprocalTableSize> kReciprocals;
 
 class StepDivisor {
   public:
-    // n >= 1.
-    explicit StepDivisor(int32_t n)
-        : reciprocal_(n < kReciprocalTableSize ? kReciprocals[static_cast<size_t>(n)]
-                                               : ReciprocalOf(static_cast<uint32_t>(n))) {}
+    // n >= 1. The table's fields are read one by one, straight into the
+    // registers that use them.
+    explicit StepDivisor(int32_t n) {
+        if (n < kReciprocalTableSize) {
+            const Reciprocal& entry = kReciprocals[static_cast<size_t>(n)];
+            multiplier_ = entry.multiplier;
+            shift_ = entry.shift;
+        } else {
+            const Reciprocal computed = ReciprocalOf(static_cast<uint32_t>(n));
+            multiplier_ = computed.multiplier;
+            shift_ = computed.shift;
+        }
+    }
 
     Fixed Quotient(Fixed numerator) const {
-        const int64_t product = int64_t{numerator} * reciprocal_.multiplier;
-        return static_cast<Fixed>(product >> reciprocal_.shift) - (numerator >> 31);
+        const int64_t product = int64_t{numerator} * multiplier_;
+        return static_cast<Fixed>(product >> shift_) - (numerator >> 31);
     }
 
   private:
-    Reciprocal reciprocal_;
+    uint32_t multiplier_;
+    uint32_t shift_;
 };
