@@ -64,10 +64,12 @@ inline void TexelRunVector(uint16_t* out, int32_t count, const uint16_t* level,
     const auto shifted = [&](Fixed value) {
         return static_cast<int32_t>(static_cast<uint32_t>(value) << offset.shift);
     };
-    const int32_t vs = shifted(v);
-    const int32_t dvs = shifted(dv);
-    __m128i pair0 = _mm_setr_epi32(u, vs, u + du, vs + dvs);
-    const __m128i step2 = _mm_setr_epi32(2 * du, 2 * dvs, 2 * du, 2 * dvs);
+    // [u, v << shift] and its step, then the pairs of pixels 0 and 1 and of
+    // pixels 2 and 3, and the step of four pixels.
+    const __m128i first = _mm_unpacklo_epi32(_mm_cvtsi32_si128(u), _mm_cvtsi32_si128(shifted(v)));
+    const __m128i step = _mm_unpacklo_epi32(_mm_cvtsi32_si128(du), _mm_cvtsi32_si128(shifted(dv)));
+    __m128i pair0 = _mm_unpacklo_epi64(first, _mm_add_epi32(first, step));
+    const __m128i step2 = _mm_unpacklo_epi64(_mm_add_epi32(step, step), _mm_add_epi32(step, step));
     __m128i pair1 = _mm_add_epi32(pair0, step2);
     const __m128i step4 = _mm_add_epi32(step2, step2);
     const __m128i masks =
@@ -75,12 +77,11 @@ inline void TexelRunVector(uint16_t* out, int32_t count, const uint16_t* level,
     const __m128i ones = _mm_set1_epi16(1);
     uint16_t* const end = out + count;
     const __m128i after = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(end));
-    __m128i pixels = _mm_setzero_si128();
     for (; out < end; out += 4) {
         const __m128i words = _mm_and_si128(
             _mm_packs_epi32(_mm_srai_epi32(pair0, 16), _mm_srai_epi32(pair1, 16)), masks);
         const __m128i offsets = _mm_madd_epi16(words, ones);
-        pixels = _mm_insert_epi16(pixels, level[_mm_extract_epi16(offsets, 0)], 0);
+        __m128i pixels = _mm_cvtsi32_si128(level[_mm_extract_epi16(offsets, 0)]);
         pixels = _mm_insert_epi16(pixels, level[_mm_extract_epi16(offsets, 2)], 1);
         pixels = _mm_insert_epi16(pixels, level[_mm_extract_epi16(offsets, 4)], 2);
         pixels = _mm_insert_epi16(pixels, level[_mm_extract_epi16(offsets, 6)], 3);
