@@ -15,7 +15,7 @@
 
 // For each count, the bytes of a sixteen-byte window that a run of count
 // pixels covers (0xFF) and those it does not (0).
-struct PixelWindows {
+struct alignas(16) PixelWindows {
     uint8_t bytes[9][16];
     constexpr PixelWindows() : bytes{} {
         for (int count = 0; count <= 8; ++count) {
@@ -55,12 +55,11 @@ class PixelRun {
     void FillShort(uint8_t* out, int32_t count) const {
 #if defined(__SSE2__)
         const __m128i window =
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(kPixelWindows.bytes[count]));
+            _mm_load_si128(reinterpret_cast<const __m128i*>(kPixelWindows.bytes[count]));
         const __m128i pattern = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pattern_));
         const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out));
-        _mm_storeu_si128(
-            reinterpret_cast<__m128i*>(out),
-            _mm_or_si128(_mm_and_si128(window, pattern), _mm_andnot_si128(window, old)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                         _mm_xor_si128(old, _mm_and_si128(_mm_xor_si128(old, pattern), window)));
 #else
         for (int half = 0; half < 16; half += 8) {
             uint64_t window, pattern, old;
