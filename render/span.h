@@ -89,7 +89,7 @@ struct ShadedFill : Carrying<kLaneIntensity> {
 struct TexelAddress {
     // Spans of at least this many pixels take the vector path where there is
     // one: shorter ones cost less one pixel after the other.
-    static constexpr int32_t kVectorSpan = 6;
+    static constexpr int32_t kVectorSpan = 4;
     static bool Drawable(const Renderer& renderer) {
         return TextureFitsTriangles(renderer.texture);
     }

@@ -196,17 +196,18 @@ struct LitQuad {
             FixDot4(Operand(nx), Operand(ny), Operand(nz), light[0], light[1], light[2]);
         const __m128i k = _mm_srai_epi32(_mm_sub_epi32(_mm_setzero_si128(), d), 8);
         const __m128i kOdd = OddLanes(k);
-        const __m128i most = _mm_set1_epi32(255);
+        // Each channel's sum lies below 2^24 + 256: two saturating packs
+        // clamp it at 255 and leave it a byte, [b0..b3 r0..r3 g0..g3 0000];
+        // two interleavings put each vertex's bytes together as 0x00RRGGBB.
         const auto channel = [&](int c) {
             const __m128i product =
                 LowHalves(_mm_mul_epu32(k, diffuse[c]), _mm_mul_epu32(kOdd, diffuse[c]));
-            // Below 2^24 + 256, so the signed comparison is the unsigned one.
-            const __m128i sum = _mm_add_epi32(_mm_srli_epi32(product, 8), ambientChannel[c]);
-            return Select(_mm_cmpgt_epi32(sum, most), most, sum);
+            return _mm_add_epi32(_mm_srli_epi32(product, 8), ambientChannel[c]);
         };
-        const __m128i rgb = _mm_or_si128(
-            _mm_or_si128(_mm_slli_epi32(channel(0), 16), _mm_slli_epi32(channel(1), 8)),
-            channel(2));
+        const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(channel(2), channel(0)),
+                                               _mm_packs_epi32(channel(1), _mm_setzero_si128()));
+        const __m128i pairs = _mm_unpacklo_epi8(bytes, _mm_srli_si128(bytes, 8));
+        const __m128i rgb = _mm_unpacklo_epi16(pairs, _mm_srli_si128(pairs, 8));
         return Select(_mm_srai_epi32(d, 31), rgb, ambient);
     }
     __m128i light[3];
