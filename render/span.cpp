@@ -24,21 +24,21 @@ template <class Fill>
                                             const Fixed* left, const Fixed* right) {
     const int32_t x0 = left[0] >> 16;
     const int32_t x1 = right[0] >> 16;
-    const int32_t n = x1 - x0;
-    // Nothing is left of a span that runs right to left; a span inside the
-    // frame is drawn whole, one that is not is clipped to it (and costs no
-    // division when nothing is left of it).
-    if (n <= 0) return;
+    // A span from 0 <= x0 < x1 <= width is drawn whole: two comparisons of
+    // the columns as unsigned numbers tell (a negative column is a large
+    // unsigned one). Any other is clipped to the frame, and costs no
+    // division when nothing is left of it (outside it, or right to left).
     int32_t first = x0;
-    int32_t count = n;
-    if ((x0 | (width - x1)) < 0) {
+    int32_t count = x1 - x0;
+    if (static_cast<uint32_t>(x0) >= static_cast<uint32_t>(x1) ||
+        static_cast<uint32_t>(x1) > static_cast<uint32_t>(width)) {
         first = std::max(x0, 0);
         count = std::min(x1, width) - first;
         if (count <= 0) return;
     }
     typename Fill::Span span;
     if constexpr (Fill::kSpanLanes != 0) {
-        span.Start(left, right, n);
+        span.Start(left, right, x1 - x0);
         if (x0 < 0) span.Skip(-x0);
     }
     fill.Run(row + first, count, span);
