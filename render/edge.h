@@ -35,6 +35,17 @@ EdgeAt(const ScreenVertex* p, const ScreenVertex* q, int32_t n, int32_t skipped)
     return edge;
 }
 
+// The same edge in the filler's span units (carry.h).
+template <class Fill>
+[[gnu::always_inline]] inline typename Fill::Edge
+SpanEdgeAt(const Fill& fill, const ScreenVertex* p, const ScreenVertex* q, int32_t n,
+           int32_t skipped) {
+    typename Fill::Edge edge = EdgeAt<Fill>(p, q, n, skipped);
+    fill.SpanUnits(edge.value);
+    fill.SpanUnits(edge.step);
+    return edge;
+}
+
 // The edge's rows within the frame into `table` (P.y <= Q.y).
 template <class Fill>
 void WalkEdgeFor(const Renderer* renderer, const ScreenVertex* p, const ScreenVertex* q,

@@ -6,6 +6,7 @@
 #include "render/span.h"
 
 #include "platform/display.h"
+#include "render/edge.h"
 #include "render/stages.h"
 
 #include <algorithm>
@@ -67,26 +68,45 @@ void FillSpans(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t co
     }
 }
 
-// The filler and the edges are copied in: the loop keeps them in registers,
-// as no pixel written can change them. The long edge goes on from the upper
-// short edge's rows to the lower one's.
+// `rows` rows beside one short edge; the long edge is left at the row after
+// them.
 template <class Fill, bool kLongIsLeft>
-void FillRows(const Fill& fill, uint16_t* row, int32_t width, const TriangleRows<Fill>& triangle) {
-    const Fill local = fill;
-    typename Fill::Edge longEdge = triangle.longEdge;
-    for (int half = 0; half < 2; ++half) {
-        int32_t rows = triangle.rows[half];
-        if (rows <= 0) continue;
-        typename Fill::Edge shortEdge = triangle.shortEdges[half];
-        for (; rows > 0; --rows, row += width) {
-            if constexpr (kLongIsLeft) {
-                FillSpan(local, row, width, longEdge.value, shortEdge.value);
-            } else {
-                FillSpan(local, row, width, shortEdge.value, longEdge.value);
-            }
-            longEdge.Next();
-            shortEdge.Next();
+[[gnu::always_inline]] inline uint16_t* FillBeside(const Fill& fill, uint16_t* row, int32_t width,
+                                                   typename Fill::Edge& longEdge,
+                                                   typename Fill::Edge shortEdge, int32_t rows) {
+    for (; rows > 0; --rows, row += width) {
+        if constexpr (kLongIsLeft) {
+            FillSpan(fill, row, width, longEdge.value, shortEdge.value);
+        } else {
+            FillSpan(fill, row, width, shortEdge.value, longEdge.value);
         }
+        longEdge.Next();
+        shortEdge.Next();
+    }
+    return row;
+}
+
+// The filler is copied in and each edge made here: the loop keeps them in
+// registers, as no pixel written can change them. The long edge goes on from
+// the upper short edge's rows to the lower one's.
+template <class Fill, bool kLongIsLeft>
+void FillRows(const Fill& fill, uint16_t* row, int32_t width, const TriangleRows& triangle) {
+    const Fill local = fill;
+    const TriangleRows t = triangle;
+    typename Fill::Edge longEdge =
+        SpanEdgeAt(local, t.top, t.bottom, t.bottomRow - t.topRow, t.startRow - t.topRow);
+    if (t.rows[0] > 0) {
+        row = FillBeside<Fill, kLongIsLeft>(
+            local, row, width, longEdge,
+            SpanEdgeAt(local, t.top, t.middle, t.middleRow - t.topRow, t.startRow - t.topRow),
+            t.rows[0]);
+    }
+    if (t.rows[1] > 0) {
+        const int32_t from = std::max(t.middleRow, t.startRow);
+        FillBeside<Fill, kLongIsLeft>(
+            local, row, width, longEdge,
+            SpanEdgeAt(local, t.middle, t.bottom, t.bottomRow - t.middleRow, from - t.middleRow),
+            t.rows[1]);
     }
 }
 
@@ -95,9 +115,8 @@ template void FillSpans<ShadedFill>(Renderer*, int32_t, int32_t, uint32_t);
 template void FillSpans<TexturedFill>(Renderer*, int32_t, int32_t, uint32_t);
 template void FillSpans<TexturedShadedFill>(Renderer*, int32_t, int32_t, uint32_t);
 #define KQ3D_FILL_ROWS(Fill)                                                                       \
-    template void FillRows<Fill, false>(const Fill&, uint16_t*, int32_t,                           \
-                                        const TriangleRows<Fill>&);                                \
-    template void FillRows<Fill, true>(const Fill&, uint16_t*, int32_t, const TriangleRows<Fill>&);
+    template void FillRows<Fill, false>(const Fill&, uint16_t*, int32_t, const TriangleRows&);     \
+    template void FillRows<Fill, true>(const Fill&, uint16_t*, int32_t, const TriangleRows&);
 KQ3D_FILL_ROWS(FlatFill)
 KQ3D_FILL_ROWS(ShadedFill)
 KQ3D_FILL_ROWS(TexturedFill)

@@ -22,23 +22,25 @@
 template <class Fill>
 void FillSpans(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t color);
 
-// A triangle's rows as triangle set-up hands them to the span fill: its long
-// edge and its two short edges (in the filler's span units), each at the
-// first row drawn beside it, and how many rows lie beside each short edge,
-// the upper one's first.
-template <class Fill>
+// A triangle as triangle set-up hands it to the span fill: its vertices
+// sorted by y and the rows they hold, the first row drawn, and how many rows
+// lie beside each short edge (top to middle, then middle to bottom). The
+// long edge runs from top to bottom.
 struct TriangleRows {
-    typename Fill::Edge longEdge;
-    typename Fill::Edge shortEdges[2];
+    const ScreenVertex* top;
+    const ScreenVertex* middle;
+    const ScreenVertex* bottom;
+    int32_t topRow, middleRow, bottomRow;
+    int32_t startRow;
     int32_t rows[2];
 };
 
-// The rows from the frame row starting at `row` down, each from the left edge
-// to the right one as they stand at that row, the edges stepped on after
-// each row; the long edge is the left one when kLongIsLeft. Made in span.cpp
+// The triangle's rows from the frame row starting at `row` (its start row)
+// down, each from the left edge to the right one as the edge walks (edge.h)
+// reach it; the long edge is the left one when kLongIsLeft. Made in span.cpp
 // for the four fillers.
 template <class Fill, bool kLongIsLeft>
-void FillRows(const Fill& fill, uint16_t* row, int32_t width, const TriangleRows<Fill>& triangle);
+void FillRows(const Fill& fill, uint16_t* row, int32_t width, const TriangleRows& triangle);
 
 // One colour, packed once. A span of up to eight pixels is written in one
 // pass over sixteen bytes (the pixels after it put back as they were) where

@@ -12,18 +12,6 @@
 
 namespace {
 
-// The edge from P to Q over its n rows, at its row `skipped`, in the
-// filler's span units.
-template <class Fill>
-[[gnu::always_inline]] inline typename Fill::Edge SpanEdge(const Fill& fill, const ScreenVertex* p,
-                                                           const ScreenVertex* q, int32_t n,
-                                                           int32_t skipped) {
-    typename Fill::Edge edge = EdgeAt<Fill>(p, q, n, skipped);
-    fill.SpanUnits(edge.value);
-    fill.SpanUnits(edge.step);
-    return edge;
-}
-
 // A, B, C in index order; the triangle has passed the back-face test, so it
 // runs clockwise on the screen. The long edge (top to bottom) is the left
 // boundary when the middle vertex follows the top one in the cycle A->B->C,
@@ -74,18 +62,16 @@ void DrawTriangleWith(Renderer* renderer, const ScreenVertex* a, const ScreenVer
     const Fill fill(*renderer, a->color);
     const int32_t width = display->frameWidth;
 
-    TriangleRows<Fill> rows;
-    rows.longEdge = SpanEdge(fill, top, bottom, bottomRow - topRow, startRow - topRow);
+    TriangleRows rows;
+    rows.top = top;
+    rows.middle = middle;
+    rows.bottom = bottom;
+    rows.topRow = topRow;
+    rows.middleRow = middleRow;
+    rows.bottomRow = bottomRow;
+    rows.startRow = startRow;
     rows.rows[0] = std::min(middleRow, endRow) - startRow;
-    if (rows.rows[0] > 0) {
-        rows.shortEdges[0] = SpanEdge(fill, top, middle, middleRow - topRow, startRow - topRow);
-    }
-    const int32_t lowerFrom = std::max(middleRow, startRow);
-    rows.rows[1] = endRow - lowerFrom;
-    if (rows.rows[1] > 0) {
-        rows.shortEdges[1] =
-            SpanEdge(fill, middle, bottom, bottomRow - middleRow, lowerFrom - middleRow);
-    }
+    rows.rows[1] = endRow - std::max(middleRow, startRow);
     uint16_t* const row = display->frameBuffer + startRow * width;
     if (longIsLeft) {
         FillRows<Fill, true>(fill, row, width, rows);
