@@ -11,6 +11,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <type_traits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -90,7 +95,8 @@ template <class Fill, bool kLongIsLeft>
 // registers, as no pixel written can change them. The long edge goes on from
 // the upper short edge's rows to the lower one's.
 template <class Fill, bool kLongIsLeft>
-void FillRows(const Fill& fill, uint16_t* row, int32_t width, const TriangleRows& triangle) {
+void FillRowsPortable(const Fill& fill, uint16_t* row, int32_t width,
+                      const TriangleRows& triangle) {
     const Fill local = fill;
     const TriangleRows t = triangle;
     typename Fill::Edge longEdge =
@@ -110,13 +116,136 @@ void FillRows(const Fill& fill, uint16_t* row, int32_t width, const TriangleRows
     }
 }
 
+#if defined(__SSE2__)
+namespace {
+
+// Rows beside one short edge. u and v of the left edge, and the differences
+// of the right edge's from them, travel in vector registers, each pair
+// stepped by one addition a row; each row's steps of u and v are their
+// quotients by the row's column count, both in one double division (below),
+// and the texel run's first pair and step (texel_run.h) follow in a few
+// register operations. A row that is clipped, or would end too near the
+// frame's end for the vector run, is drawn by FillSpan from its edges' lanes,
+// as the portable rows are.
+//
+// (a / n) truncated toward zero, for whole numbers a and n >= 1 below 2^31 in
+// magnitude: their double quotient is the exact one rounded once, by at most
+// |a / n| / 2^53 < 1 / n; a quotient that is not a whole number lies at least
+// 1 / n from one, so the rounding never reaches it, and the truncated double
+// is the truncated quotient.
+template <bool kLongIsLeft>
+[[gnu::always_inline]] inline uint16_t*
+FillTexturedBeside(const TexturedFill& fill, uint16_t* row, int32_t width,
+                   const TexturedFill::Edge& longEdge, const TexturedFill::Edge& shortEdge,
+                   int32_t rows) {
+    const TexturedFill::Edge& left = kLongIsLeft ? longEdge : shortEdge;
+    const TexturedFill::Edge& right = kLongIsLeft ? shortEdge : longEdge;
+    Fixed lx = left.value[0];
+    Fixed rx = right.value[0];
+    const Fixed dlx = left.step[0];
+    const Fixed drx = right.step[0];
+    const auto pair = [](Fixed a, Fixed b) {
+        return _mm_unpacklo_epi32(_mm_cvtsi32_si128(a), _mm_cvtsi32_si128(b));
+    };
+    __m128i uv = pair(left.value[2], left.value[3]);
+    const __m128i duv = pair(left.step[2], left.step[3]);
+    __m128i nuv = pair(right.value[2] - left.value[2], right.value[3] - left.value[3]);
+    const __m128i dnuv = pair(right.step[2] - left.step[2], right.step[3] - left.step[3]);
+    const TexelOffset& offset = fill.address.offset;
+    const uint16_t* const level = fill.level;
+    const uint16_t* const vectorEnd = fill.address.vectorEnd;
+    const __m128i masks = TexelRunMasks(offset);
+    const __m128i shift = _mm_cvtsi32_si128(static_cast<int>(offset.shift));
+    const __m128i evens = _mm_setr_epi32(-1, 0, -1, 0);
+    for (; rows > 0; --rows, row += width, lx += dlx, rx += drx, uv = _mm_add_epi32(uv, duv),
+                                                                 nuv = _mm_add_epi32(nuv, dnuv)) {
+        const int32_t x0 = lx >> 16;
+        const int32_t x1 = rx >> 16;
+        if (x1 <= x0) continue;
+        uint16_t* const out = row + x0;
+        const int32_t count = x1 - x0;
+        if (static_cast<uint32_t>(x0) < static_cast<uint32_t>(x1) &&
+            static_cast<uint32_t>(x1) <= static_cast<uint32_t>(width) && out + count <= vectorEnd) {
+            const __m128i duvStep = _mm_cvttpd_epi32(
+                _mm_div_pd(_mm_cvtepi32_pd(nuv), _mm_set1_pd(static_cast<double>(count))));
+            // [u, v, du, dv], then v and dv shifted once more: [u, v << shift,
+            // du, dv << shift].
+            const __m128i plain = _mm_unpacklo_epi64(uv, duvStep);
+            const __m128i both = _mm_or_si128(_mm_and_si128(evens, plain),
+                                              _mm_andnot_si128(evens, _mm_sll_epi32(plain, shift)));
+            const __m128i step = _mm_shuffle_epi32(both, _MM_SHUFFLE(3, 2, 3, 2));
+            TexelRunPairs(out, count, level, masks,
+                          _mm_unpacklo_epi64(both, _mm_add_epi32(both, step)),
+                          _mm_add_epi32(step, step));
+            continue;
+        }
+        const Fixed u = _mm_cvtsi128_si32(uv);
+        const Fixed v = _mm_cvtsi128_si32(_mm_shuffle_epi32(uv, _MM_SHUFFLE(1, 1, 1, 1)));
+        const Fixed nu = _mm_cvtsi128_si32(nuv);
+        const Fixed nv = _mm_cvtsi128_si32(_mm_shuffle_epi32(nuv, _MM_SHUFFLE(1, 1, 1, 1)));
+        const Fixed leftLanes[4] = {lx, 0, u, v};
+        const Fixed rightLanes[4] = {rx, 0, u + nu, v + nv};
+        FillSpan(fill, row, width, leftLanes, rightLanes);
+    }
+    return row;
+}
+
+template <bool kLongIsLeft>
+void FillTexturedRows(const TexturedFill& fill, uint16_t* row, int32_t width,
+                      const TriangleRows& triangle) {
+    const TexturedFill local = fill;
+    const TriangleRows t = triangle;
+    TexturedFill::Edge longEdge =
+        SpanEdgeAt(local, t.top, t.bottom, t.bottomRow - t.topRow, t.startRow - t.topRow);
+    if (t.rows[0] > 0) {
+        row = FillTexturedBeside<kLongIsLeft>(
+            local, row, width, longEdge,
+            SpanEdgeAt(local, t.top, t.middle, t.middleRow - t.topRow, t.startRow - t.topRow),
+            t.rows[0]);
+        longEdge.Skip(t.rows[0]);
+    }
+    if (t.rows[1] > 0) {
+        const int32_t from = std::max(t.middleRow, t.startRow);
+        FillTexturedBeside<kLongIsLeft>(
+            local, row, width, longEdge,
+            SpanEdgeAt(local, t.middle, t.bottom, t.bottomRow - t.middleRow, from - t.middleRow),
+            t.rows[1]);
+    }
+}
+
+} // namespace
+
+const bool kRowsHaveVectorPath = true;
+#else
+const bool kRowsHaveVectorPath = false;
+#endif
+
+// The textured filler's rows take the vector path where the build has one
+// and it serves the texture's level.
+template <class Fill, bool kLongIsLeft>
+void FillRows(const Fill& fill, uint16_t* row, int32_t width, const TriangleRows& triangle) {
+#if defined(__SSE2__)
+    if constexpr (std::is_same_v<Fill, TexturedFill>) {
+        if (TexelRunVectorFits(fill.address.offset)) {
+            FillTexturedRows<kLongIsLeft>(fill, row, width, triangle);
+            return;
+        }
+    }
+#endif
+    FillRowsPortable<Fill, kLongIsLeft>(fill, row, width, triangle);
+}
+
 template void FillSpans<FlatFill>(Renderer*, int32_t, int32_t, uint32_t);
 template void FillSpans<ShadedFill>(Renderer*, int32_t, int32_t, uint32_t);
 template void FillSpans<TexturedFill>(Renderer*, int32_t, int32_t, uint32_t);
 template void FillSpans<TexturedShadedFill>(Renderer*, int32_t, int32_t, uint32_t);
 #define KQ3D_FILL_ROWS(Fill)                                                                       \
     template void FillRows<Fill, false>(const Fill&, uint16_t*, int32_t, const TriangleRows&);     \
-    template void FillRows<Fill, true>(const Fill&, uint16_t*, int32_t, const TriangleRows&);
+    template void FillRows<Fill, true>(const Fill&, uint16_t*, int32_t, const TriangleRows&);      \
+    template void FillRowsPortable<Fill, false>(const Fill&, uint16_t*, int32_t,                   \
+                                                const TriangleRows&);                              \
+    template void FillRowsPortable<Fill, true>(const Fill&, uint16_t*, int32_t,                    \
+                                               const TriangleRows&);
 KQ3D_FILL_ROWS(FlatFill)
 KQ3D_FILL_ROWS(ShadedFill)
 KQ3D_FILL_ROWS(TexturedFill)

@@ -41,6 +41,12 @@ struct TriangleRows {
 // for the four fillers.
 template <class Fill, bool kLongIsLeft>
 void FillRows(const Fill& fill, uint16_t* row, int32_t width, const TriangleRows& triangle);
+// The rule FillRows keeps: one row after the other. FillRows takes the
+// textured filler's rows four at a time where the build has a vector path
+// for them (kRowsHaveVectorPath); both draw the same pixels.
+template <class Fill, bool kLongIsLeft>
+void FillRowsPortable(const Fill& fill, uint16_t* row, int32_t width, const TriangleRows& triangle);
+extern const bool kRowsHaveVectorPath;
 
 // One colour, packed once. A span of up to eight pixels is written in one
 // pass over sixteen bytes (the pixels after it put back as they were) where

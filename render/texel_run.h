@@ -23,7 +23,7 @@
 struct TexelOffset {
     explicit TexelOffset(unsigned widthShift)
         : shift(widthShift), mask((1u << widthShift) - 1), rowShift(16 - widthShift),
-          rowMask(mask << widthShift) {}
+          rowMask(mask << widthShift), wordMasks((rowMask << 16) | mask) {}
     size_t operator()(Fixed u, Fixed v) const {
         return ((static_cast<uint32_t>(v) >> rowShift) & rowMask) +
                ((static_cast<uint32_t>(u) >> 16) & mask);
@@ -32,6 +32,7 @@ struct TexelOffset {
     uint32_t mask;
     unsigned rowShift;
     uint32_t rowMask;
+    uint32_t wordMasks; // the vector path's: the column's mask, then the row's
 };
 
 // count >= 1.
@@ -59,21 +60,16 @@ inline bool TexelRunVectorFits(const TexelOffset& offset) {
 // shift by 16 brings both the column and the row, times the side, into the
 // low 16 bits of their lanes (exactly, as signed numbers); a pack, a mask of
 // each word and a multiply-add of the word pairs by 1 give four offsets.
-inline void TexelRunVector(uint16_t* out, int32_t count, const uint16_t* level,
-                           const TexelOffset& offset, Fixed u, Fixed du, Fixed v, Fixed dv) {
-    const auto shifted = [&](Fixed value) {
-        return static_cast<int32_t>(static_cast<uint32_t>(value) << offset.shift);
-    };
-    // [u, v << shift] and its step, then the pairs of pixels 0 and 1 and of
-    // pixels 2 and 3, and the step of four pixels.
-    const __m128i first = _mm_unpacklo_epi32(_mm_cvtsi32_si128(u), _mm_cvtsi32_si128(shifted(v)));
-    const __m128i step = _mm_unpacklo_epi32(_mm_cvtsi32_si128(du), _mm_cvtsi32_si128(shifted(dv)));
-    __m128i pair0 = _mm_unpacklo_epi64(first, _mm_add_epi32(first, step));
-    const __m128i step2 = _mm_unpacklo_epi64(_mm_add_epi32(step, step), _mm_add_epi32(step, step));
+// TexelRunPairs starts from the first pair, [u, v << shift, u + du,
+// (v + dv) << shift], and its step, [2 du, 2 dv << shift] twice.
+// `masks` is TexelRunMasks(offset).
+inline __m128i TexelRunMasks(const TexelOffset& offset) {
+    return _mm_set1_epi32(static_cast<int32_t>(offset.wordMasks));
+}
+inline void TexelRunPairs(uint16_t* out, int32_t count, const uint16_t* level, __m128i masks,
+                          __m128i pair0, __m128i step2) {
     __m128i pair1 = _mm_add_epi32(pair0, step2);
     const __m128i step4 = _mm_add_epi32(step2, step2);
-    const __m128i masks =
-        _mm_set1_epi32(static_cast<int32_t>((offset.rowMask << 16) | offset.mask));
     const __m128i ones = _mm_set1_epi16(1);
     uint16_t* const end = out + count;
     const __m128i after = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(end));
@@ -90,6 +86,18 @@ inline void TexelRunVector(uint16_t* out, int32_t count, const uint16_t* level,
         pair1 = _mm_add_epi32(pair1, step4);
     }
     _mm_storel_epi64(reinterpret_cast<__m128i*>(end), after);
+}
+
+inline void TexelRunVector(uint16_t* out, int32_t count, const uint16_t* level,
+                           const TexelOffset& offset, Fixed u, Fixed du, Fixed v, Fixed dv) {
+    const auto shifted = [&](Fixed value) {
+        return static_cast<int32_t>(static_cast<uint32_t>(value) << offset.shift);
+    };
+    const __m128i first = _mm_unpacklo_epi32(_mm_cvtsi32_si128(u), _mm_cvtsi32_si128(shifted(v)));
+    const __m128i step = _mm_unpacklo_epi32(_mm_cvtsi32_si128(du), _mm_cvtsi32_si128(shifted(dv)));
+    TexelRunPairs(out, count, level, TexelRunMasks(offset),
+                  _mm_unpacklo_epi64(first, _mm_add_epi32(first, step)),
+                  _mm_unpacklo_epi64(_mm_add_epi32(step, step), _mm_add_epi32(step, step)));
 }
 #else
 constexpr bool kTexelRunHasVectorPath = false;

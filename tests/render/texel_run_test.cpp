@@ -1,9 +1,13 @@
-// The texel runs' two paths (render/texel_run.h): the vector path writes
-// exactly the pixels of the portable one, for every level side it serves,
-// spans of every length from one pixel to past the frame's width, and
-// coordinates and steps of every size, wrapping ones included; the pixels
-// around a span stay as they were.
+// The textured spans' two paths: the vector texel run (render/texel_run.h)
+// writes exactly the pixels of the portable one, for every level side it
+// serves, spans of every length from one pixel to past the frame's width, and
+// coordinates and steps of every size, wrapping ones included, the pixels
+// around a span staying as they were; and the textured filler's vector rows
+// (render/span.cpp) draw the triangles the portable rows draw, clipped ones,
+// ones at the frame's end and ones of every size included.
+#include "render/span.h"
 #include "render/texel_run.h"
+#include "render_test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -57,4 +61,53 @@ TEST(TexelRun, VectorPathWritesThePixelsOfThePortableOne) {
         }
     }
     EXPECT_FALSE(TexelRunVectorFits(TexelOffset(8)));
+}
+
+TEST(TexturedRows, VectorRowsDrawThePixelsOfThePortableRows) {
+    if (!kRowsHaveVectorPath) GTEST_SKIP() << "this build has no vector path";
+    std::mt19937 random(21);
+    const struct { int side, levelBits; } textures[] = {{4, 0}, {16, 4}, {128, 4}};
+    for (const auto& shape : textures) {
+        const int side = shape.side;
+        Frame vector(137, 91), portable(137, 91);
+        TestTexture texture(side, side, shape.levelBits,
+                            [](uint32_t k) { return k * 40503u + 17; });
+        vector.renderer->texture = texture.get();
+        portable.renderer->texture = texture.get();
+        for (int trial = 0; trial < 1500; ++trial) {
+            const int32_t reach = trial % 8 == 0 ? 2000 : 150;
+            std::array<ScreenVertex, 3> v = RandomTriangle(random, Fx(-reach / 2), Fx(reach));
+            for (ScreenVertex& vertex : v) {
+                if (trial % 4 == 0) vertex.u = static_cast<Fixed>(random());
+                if (trial % 4 == 0) vertex.v = static_cast<Fixed>(random());
+            }
+            std::sort(v.begin(), v.end(),
+                      [](const ScreenVertex& a, const ScreenVertex& b) { return a.y < b.y; });
+            TriangleRows rows;
+            rows.top = &v[0];
+            rows.middle = &v[1];
+            rows.bottom = &v[2];
+            rows.topRow = v[0].y >> 16;
+            rows.middleRow = v[1].y >> 16;
+            rows.bottomRow = v[2].y >> 16;
+            rows.startRow = std::max(rows.topRow, 0);
+            const int32_t endRow = std::min(rows.bottomRow, 91);
+            if (rows.startRow >= endRow) continue;
+            rows.rows[0] = std::min(rows.middleRow, endRow) - rows.startRow;
+            rows.rows[1] = endRow - std::max(rows.middleRow, rows.startRow);
+            const TexturedFill fill(*vector.renderer, v[0].color);
+            const TexturedFill portableFill(*portable.renderer, v[0].color);
+            uint16_t* const vectorRow = vector.pixels.data() + rows.startRow * 137;
+            uint16_t* const portableRow = portable.pixels.data() + rows.startRow * 137;
+            if (trial % 2 == 0) {
+                FillRows<TexturedFill, true>(fill, vectorRow, 137, rows);
+                FillRowsPortable<TexturedFill, true>(portableFill, portableRow, 137, rows);
+            } else {
+                FillRows<TexturedFill, false>(fill, vectorRow, 137, rows);
+                FillRowsPortable<TexturedFill, false>(portableFill, portableRow, 137, rows);
+            }
+            ASSERT_EQ(vector.pixels, portable.pixels) << "side " << side << ", trial " << trial;
+        }
+        EXPECT_GT(vector.CountDrawn(), 137 * 91 / 2) << side;
+    }
 }
