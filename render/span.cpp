@@ -124,15 +124,17 @@ namespace {
 // stepped by one addition a row; each row's steps of u and v are their
 // quotients by the row's column count, both in one double division (below),
 // and the texel run's first pair and step (texel_run.h) follow in a few
-// register operations. A row that is clipped, or would end too near the
-// frame's end for the vector run, is drawn by FillSpan from its edges' lanes,
-// as the portable rows are.
+// register operations. The division for the next row is started before a
+// row is drawn, so it is done by the time that row has been. A row that is
+// clipped, or would end too near the frame's end for the vector run, is
+// drawn by FillSpan from its edges' lanes, as the portable rows are.
 //
 // (a / n) truncated toward zero, for whole numbers a and n >= 1 below 2^31 in
 // magnitude: their double quotient is the exact one rounded once, by at most
 // |a / n| / 2^53 < 1 / n; a quotient that is not a whole number lies at least
 // 1 / n from one, so the rounding never reaches it, and the truncated double
-// is the truncated quotient.
+// is the truncated quotient. (For a row with no columns the division's
+// result is not used.)
 template <bool kLongIsLeft>
 [[gnu::always_inline]] inline uint16_t*
 FillTexturedBeside(const TexturedFill& fill, uint16_t* row, int32_t width,
@@ -151,41 +153,61 @@ FillTexturedBeside(const TexturedFill& fill, uint16_t* row, int32_t width,
     const __m128i duv = pair(left.step[2], left.step[3]);
     __m128i nuv = pair(right.value[2] - left.value[2], right.value[3] - left.value[3]);
     const __m128i dnuv = pair(right.step[2] - left.step[2], right.step[3] - left.step[3]);
+    const auto quotients = [](__m128i a, int32_t n) {
+        return _mm_cvttpd_epi32(
+            _mm_div_pd(_mm_cvtepi32_pd(a), _mm_set1_pd(static_cast<double>(n))));
+    };
     const TexelOffset& offset = fill.address.offset;
     const uint16_t* const level = fill.level;
     const uint16_t* const vectorEnd = fill.address.vectorEnd;
     const __m128i masks = TexelRunMasks(offset);
     const __m128i shift = _mm_cvtsi32_si128(static_cast<int>(offset.shift));
     const __m128i evens = _mm_setr_epi32(-1, 0, -1, 0);
-    for (; rows > 0; --rows, row += width, lx += dlx, rx += drx, uv = _mm_add_epi32(uv, duv),
-                                                                 nuv = _mm_add_epi32(nuv, dnuv)) {
-        const int32_t x0 = lx >> 16;
-        const int32_t x1 = rx >> 16;
-        if (x1 <= x0) continue;
-        uint16_t* const out = row + x0;
-        const int32_t count = x1 - x0;
-        if (static_cast<uint32_t>(x0) < static_cast<uint32_t>(x1) &&
-            static_cast<uint32_t>(x1) <= static_cast<uint32_t>(width) && out + count <= vectorEnd) {
-            const __m128i duvStep = _mm_cvttpd_epi32(
-                _mm_div_pd(_mm_cvtepi32_pd(nuv), _mm_set1_pd(static_cast<double>(count))));
-            // [u, v, du, dv], then v and dv shifted once more: [u, v << shift,
-            // du, dv << shift].
-            const __m128i plain = _mm_unpacklo_epi64(uv, duvStep);
-            const __m128i both = _mm_or_si128(_mm_and_si128(evens, plain),
-                                              _mm_andnot_si128(evens, _mm_sll_epi32(plain, shift)));
-            const __m128i step = _mm_shuffle_epi32(both, _MM_SHUFFLE(3, 2, 3, 2));
-            TexelRunPairs(out, count, level, masks,
-                          _mm_unpacklo_epi64(both, _mm_add_epi32(both, step)),
-                          _mm_add_epi32(step, step));
-            continue;
+    int32_t x0 = lx >> 16;
+    int32_t x1 = rx >> 16;
+    __m128i steps = quotients(nuv, x1 - x0);
+    for (; rows > 0; --rows, row += width) {
+        // The next row's columns and the division of its steps.
+        const Fixed nextLx = lx + dlx;
+        const Fixed nextRx = rx + drx;
+        const __m128i nextNuv = _mm_add_epi32(nuv, dnuv);
+        const int32_t nextX0 = nextLx >> 16;
+        const int32_t nextX1 = nextRx >> 16;
+        const __m128i nextSteps = quotients(nextNuv, nextX1 - nextX0);
+        if (x1 > x0) {
+            uint16_t* const out = row + x0;
+            const int32_t count = x1 - x0;
+            if (static_cast<uint32_t>(x0) < static_cast<uint32_t>(x1) &&
+                static_cast<uint32_t>(x1) <= static_cast<uint32_t>(width) &&
+                out + count <= vectorEnd) {
+                // [u, v, du, dv], then v and dv shifted once more: [u, v <<
+                // shift, du, dv << shift].
+                const __m128i plain = _mm_unpacklo_epi64(uv, steps);
+                const __m128i both =
+                    _mm_or_si128(_mm_and_si128(evens, plain),
+                                 _mm_andnot_si128(evens, _mm_sll_epi32(plain, shift)));
+                const __m128i step = _mm_shuffle_epi32(both, _MM_SHUFFLE(3, 2, 3, 2));
+                TexelRunPairs(out, count, level, masks,
+                              _mm_unpacklo_epi64(both, _mm_add_epi32(both, step)),
+                              _mm_add_epi32(step, step));
+            } else {
+                const auto lane = [](__m128i lanes, int k) {
+                    return _mm_cvtsi128_si32(k == 0 ? lanes : _mm_shuffle_epi32(lanes, 1));
+                };
+                const Fixed u = lane(uv, 0);
+                const Fixed v = lane(uv, 1);
+                const Fixed leftLanes[4] = {lx, 0, u, v};
+                const Fixed rightLanes[4] = {rx, 0, u + lane(nuv, 0), v + lane(nuv, 1)};
+                FillSpan(fill, row, width, leftLanes, rightLanes);
+            }
         }
-        const Fixed u = _mm_cvtsi128_si32(uv);
-        const Fixed v = _mm_cvtsi128_si32(_mm_shuffle_epi32(uv, _MM_SHUFFLE(1, 1, 1, 1)));
-        const Fixed nu = _mm_cvtsi128_si32(nuv);
-        const Fixed nv = _mm_cvtsi128_si32(_mm_shuffle_epi32(nuv, _MM_SHUFFLE(1, 1, 1, 1)));
-        const Fixed leftLanes[4] = {lx, 0, u, v};
-        const Fixed rightLanes[4] = {rx, 0, u + nu, v + nv};
-        FillSpan(fill, row, width, leftLanes, rightLanes);
+        lx = nextLx;
+        rx = nextRx;
+        x0 = nextX0;
+        x1 = nextX1;
+        nuv = nextNuv;
+        steps = nextSteps;
+        uv = _mm_add_epi32(uv, duv);
     }
     return row;
 }
