@@ -1,8 +1,11 @@
 // The span fill: for each row of a triangle, the run of pixels from the left
-// edge entry to the right one (exclusive), clipped to the frame's columns.
-// One loop over the rows serves all four fillers; what differs is the set of
-// quantities carried across a span and the filler's own loop over its pixels
-// (span.h).
+// edge to the right one (exclusive), clipped to the frame's columns. One span
+// of a row (FillSpan) serves all four fillers, whether the rows come from the
+// edge walks beside it (FillRowsPortable) or from edge tables (FillSpans);
+// what differs is the set of quantities carried across a span and the
+// filler's own loop over its pixels (span.h). Where the build has SSE2, the
+// textured filler's rows are found in vector registers (FillRows), drawing
+// the same pixels.
 #include "render/span.h"
 
 #include "platform/display.h"
@@ -50,6 +53,52 @@ template <class Fill>
     fill.Run(row + first, count, span);
 }
 
+// `rows` rows beside one short edge, a span at a time; the long edge is left
+// at the row after them.
+template <class Fill, bool kLongIsLeft>
+struct SpansBeside {
+    [[gnu::always_inline]] uint16_t* operator()(const Fill& fill, uint16_t* row, int32_t width,
+                                                typename Fill::Edge& longEdge,
+                                                typename Fill::Edge shortEdge, int32_t rows) const {
+        for (; rows > 0; --rows, row += width) {
+            if constexpr (kLongIsLeft) {
+                FillSpan(fill, row, width, longEdge.value, shortEdge.value);
+            } else {
+                FillSpan(fill, row, width, shortEdge.value, longEdge.value);
+            }
+            longEdge.Next();
+            shortEdge.Next();
+        }
+        return row;
+    }
+};
+
+// A triangle's rows: the long edge beside the upper short edge, then beside
+// the lower one. The filler is copied in and each edge made here: the loops
+// keep them in registers, as no pixel written can change them. `beside`
+// draws the rows beside one short edge and leaves the long edge at the row
+// after them, so it goes on to the lower short edge's rows.
+template <class Fill, class Beside>
+[[gnu::always_inline]] inline void FillHalves(const Fill& fill, uint16_t* row, int32_t width,
+                                              const TriangleRows& triangle, Beside beside) {
+    const Fill local = fill;
+    const TriangleRows t = triangle;
+    typename Fill::Edge longEdge =
+        SpanEdgeAt(local, t.top, t.bottom, t.bottomRow - t.topRow, t.startRow - t.topRow);
+    if (t.rows[0] > 0) {
+        row = beside(
+            local, row, width, longEdge,
+            SpanEdgeAt(local, t.top, t.middle, t.middleRow - t.topRow, t.startRow - t.topRow),
+            t.rows[0]);
+    }
+    if (t.rows[1] > 0) {
+        const int32_t from = std::max(t.middleRow, t.startRow);
+        beside(local, row, width, longEdge,
+               SpanEdgeAt(local, t.middle, t.bottom, t.bottomRow - t.middleRow, from - t.middleRow),
+               t.rows[1]);
+    }
+}
+
 } // namespace
 
 template <class Fill>
@@ -73,47 +122,10 @@ void FillSpans(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t co
     }
 }
 
-// `rows` rows beside one short edge; the long edge is left at the row after
-// them.
-template <class Fill, bool kLongIsLeft>
-[[gnu::always_inline]] inline uint16_t* FillBeside(const Fill& fill, uint16_t* row, int32_t width,
-                                                   typename Fill::Edge& longEdge,
-                                                   typename Fill::Edge shortEdge, int32_t rows) {
-    for (; rows > 0; --rows, row += width) {
-        if constexpr (kLongIsLeft) {
-            FillSpan(fill, row, width, longEdge.value, shortEdge.value);
-        } else {
-            FillSpan(fill, row, width, shortEdge.value, longEdge.value);
-        }
-        longEdge.Next();
-        shortEdge.Next();
-    }
-    return row;
-}
-
-// The filler is copied in and each edge made here: the loop keeps them in
-// registers, as no pixel written can change them. The long edge goes on from
-// the upper short edge's rows to the lower one's.
 template <class Fill, bool kLongIsLeft>
 void FillRowsPortable(const Fill& fill, uint16_t* row, int32_t width,
                       const TriangleRows& triangle) {
-    const Fill local = fill;
-    const TriangleRows t = triangle;
-    typename Fill::Edge longEdge =
-        SpanEdgeAt(local, t.top, t.bottom, t.bottomRow - t.topRow, t.startRow - t.topRow);
-    if (t.rows[0] > 0) {
-        row = FillBeside<Fill, kLongIsLeft>(
-            local, row, width, longEdge,
-            SpanEdgeAt(local, t.top, t.middle, t.middleRow - t.topRow, t.startRow - t.topRow),
-            t.rows[0]);
-    }
-    if (t.rows[1] > 0) {
-        const int32_t from = std::max(t.middleRow, t.startRow);
-        FillBeside<Fill, kLongIsLeft>(
-            local, row, width, longEdge,
-            SpanEdgeAt(local, t.middle, t.bottom, t.bottomRow - t.middleRow, from - t.middleRow),
-            t.rows[1]);
-    }
+    FillHalves(fill, row, width, triangle, SpansBeside<Fill, kLongIsLeft>());
 }
 
 #if defined(__SSE2__)
@@ -212,27 +224,24 @@ FillTexturedBeside(const TexturedFill& fill, uint16_t* row, int32_t width,
     return row;
 }
 
+// The textured rows beside one short edge; the long edge is left at the row
+// after them.
+template <bool kLongIsLeft>
+struct TexturedRowsBeside {
+    [[gnu::always_inline]] uint16_t* operator()(const TexturedFill& fill, uint16_t* row,
+                                                int32_t width, TexturedFill::Edge& longEdge,
+                                                const TexturedFill::Edge& shortEdge,
+                                                int32_t rows) const {
+        row = FillTexturedBeside<kLongIsLeft>(fill, row, width, longEdge, shortEdge, rows);
+        longEdge.Skip(rows);
+        return row;
+    }
+};
+
 template <bool kLongIsLeft>
 void FillTexturedRows(const TexturedFill& fill, uint16_t* row, int32_t width,
                       const TriangleRows& triangle) {
-    const TexturedFill local = fill;
-    const TriangleRows t = triangle;
-    TexturedFill::Edge longEdge =
-        SpanEdgeAt(local, t.top, t.bottom, t.bottomRow - t.topRow, t.startRow - t.topRow);
-    if (t.rows[0] > 0) {
-        row = FillTexturedBeside<kLongIsLeft>(
-            local, row, width, longEdge,
-            SpanEdgeAt(local, t.top, t.middle, t.middleRow - t.topRow, t.startRow - t.topRow),
-            t.rows[0]);
-        longEdge.Skip(t.rows[0]);
-    }
-    if (t.rows[1] > 0) {
-        const int32_t from = std::max(t.middleRow, t.startRow);
-        FillTexturedBeside<kLongIsLeft>(
-            local, row, width, longEdge,
-            SpanEdgeAt(local, t.middle, t.bottom, t.bottomRow - t.middleRow, from - t.middleRow),
-            t.rows[1]);
-    }
+    FillHalves(fill, row, width, triangle, TexturedRowsBeside<kLongIsLeft>());
 }
 
 } // namespace

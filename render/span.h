@@ -41,9 +41,10 @@ struct TriangleRows {
 // for the four fillers.
 template <class Fill, bool kLongIsLeft>
 void FillRows(const Fill& fill, uint16_t* row, int32_t width, const TriangleRows& triangle);
-// The rule FillRows keeps: one row after the other. FillRows takes the
-// textured filler's rows four at a time where the build has a vector path
-// for them (kRowsHaveVectorPath); both draw the same pixels.
+// The rule FillRows keeps, each row's span found and drawn by itself. Where
+// the build has a vector path (kRowsHaveVectorPath), FillRows finds the
+// textured filler's spans in vector registers instead; both draw the same
+// pixels.
 template <class Fill, bool kLongIsLeft>
 void FillRowsPortable(const Fill& fill, uint16_t* row, int32_t width, const TriangleRows& triangle);
 extern const bool kRowsHaveVectorPath;
