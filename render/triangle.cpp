@@ -62,16 +62,15 @@ void DrawTriangleWith(Renderer* renderer, const ScreenVertex* a, const ScreenVer
     const Fill fill(*renderer, a->color);
     const int32_t width = display->frameWidth;
 
-    TriangleRows rows;
-    rows.top = top;
-    rows.middle = middle;
-    rows.bottom = bottom;
-    rows.topRow = topRow;
-    rows.middleRow = middleRow;
-    rows.bottomRow = bottomRow;
-    rows.startRow = startRow;
-    rows.rows[0] = std::min(middleRow, endRow) - startRow;
-    rows.rows[1] = endRow - std::max(middleRow, startRow);
+    const TriangleRows rows{
+        top,
+        middle,
+        bottom,
+        topRow,
+        middleRow,
+        bottomRow,
+        startRow,
+        {std::min(middleRow, endRow) - startRow, endRow - std::max(middleRow, startRow)}};
     uint16_t* const row = display->frameBuffer + startRow * width;
     if (longIsLeft) {
         FillRows<Fill, true>(fill, row, width, rows);
