@@ -45,8 +45,9 @@ App::App(host::InstanceHandle instance, int32_t frameWidth, int32_t frameHeight,
     const host::WindowHandle handle = window != nullptr ? window->handle : nullptr;
     if (display != nullptr) DisplayOpen(display, handle);
     if (window != nullptr) {
-        const int32_t right = display != nullptr ? display->height : 0;
-        const int32_t bottom = display != nullptr ? display->width : 0;
+        // The window covers the device's screen.
+        const int32_t right = display != nullptr ? DisplayScreenWidth(display) : 0;
+        const int32_t bottom = display != nullptr ? DisplayScreenHeight(display) : 0;
         WindowResize(window, 0, 0, right, bottom, kAppStyle, kAppExtendedStyle, name);
         window->messageHook = AppMessageHook;
     }
