@@ -18,14 +18,6 @@ void IdentityCleanUp() {
     identityBuilt = false;
 }
 
-Fixed Sine(int angle) {
-    return SineTable[angle & kAngleMask];
-}
-
-Fixed Cosine(int angle) {
-    return SineTable[(angle & kAngleMask) + kQuarterTurn];
-}
-
 // out = l * r, element by element through FixMul; out is neither l nor r.
 void Product(Matrix* out, const Matrix* l, const Matrix* r) {
     for (int row = 0; row < 4; ++row) {
@@ -78,18 +70,18 @@ void MatrixTranslate(Matrix* m, Fixed x, Fixed y, Fixed z) {
 
 // Rx rows (1, 0, 0), (0, c, s), (0, -s, c): +y turns toward +z.
 void MatrixRotateX(Matrix* m, int angle) {
-    RotateRows(m, 1, 2, Sine(angle), Cosine(angle));
+    RotateRows(m, 1, 2, Sin(angle), Cos(angle));
 }
 
 // Ry rows (c, 0, -s), (0, 1, 0), (s, 0, c): +z turns toward +x. Row 0 is the
 // one that takes -s, so the pair enters the shared step as (row 2, row 0).
 void MatrixRotateY(Matrix* m, int angle) {
-    RotateRows(m, 2, 0, Sine(angle), Cosine(angle));
+    RotateRows(m, 2, 0, Sin(angle), Cos(angle));
 }
 
 // Rz rows (c, s, 0), (-s, c, 0), (0, 0, 1): +x turns toward +y.
 void MatrixRotateZ(Matrix* m, int angle) {
-    RotateRows(m, 0, 1, Sine(angle), Cosine(angle));
+    RotateRows(m, 0, 1, Sin(angle), Cos(angle));
 }
 
 void MatrixScale(Matrix* m, Fixed sx, Fixed sy, Fixed sz) {

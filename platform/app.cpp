@@ -99,7 +99,7 @@ void App::Run() {
     }
 }
 
-void App::DrawCaption(int32_t x, int32_t y, uint32_t textColor, int32_t backgroundColor,
+void App::DrawCaption(int32_t x, int32_t y, host::DeviceColor textColor, int32_t backgroundColor,
                       const char16_t* format, ...) {
     char16_t text[256];
     va_list args;

@@ -4,6 +4,7 @@
 // runs the message loop that calls the per-frame operation.
 #pragma once
 #include "host/handles.h"
+#include "host/text_drawing.h"
 #include "math/matrix.h"
 #include "platform/display.h"
 #include "platform/key_input.h"
@@ -38,9 +39,10 @@ class App {
     void Run();
     // Deletes the key input, closes and deletes the display, deletes the window.
     void AppRelease();
-    // Formatted wide text on the window at (x, y); colours are 0x00BBGGRR
-    // (red in the low byte); a negative background colour draws transparent.
-    void DrawCaption(int32_t x, int32_t y, uint32_t textColor, int32_t backgroundColor,
+    // Formatted wide text on the window at window position (x, y), in the
+    // device's colours (host::DeviceColor, red in the low byte); a negative
+    // background colour draws transparent.
+    void DrawCaption(int32_t x, int32_t y, host::DeviceColor textColor, int32_t backgroundColor,
                      const char16_t* format, ...);
 
     Display* display = nullptr;

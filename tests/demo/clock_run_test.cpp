@@ -2,6 +2,7 @@
 // after a number of frames, and what its screenshot shows.
 #include "../platform/failing_new.h"
 #include "clock_fixture.h"
+#include "demo/clock_face.h"
 #include "host/gx.h"
 #include "host/screenshot.h"
 #include "platform/startup.h"
