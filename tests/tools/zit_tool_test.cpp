@@ -176,7 +176,7 @@ TEST_F(ZitTool, RefusesBadInputWithAOneLineMessageAndAFailingStatus) {
     ASSERT_EQ(Run({"encode", "good.png", "good.zit"}), 0);
     const std::string zit = Read("good.zit");
     Write("short.zit", zit.substr(0, zit.size() - 1));
-    Write("tiny.zit", zit.substr(0, 10));
+    Write("tiny.zit", zit.substr(0, kZitHeaderBytes - 1));
     // A header that promises far more than the file holds; one with no texels.
     Write("claims.zit", std::string("\0\0\0\0\0\0\0\0\xFF\xFF\xFF\xFF\0\0\0\0abcd", 20));
     Write("empty.zit", std::string(16, '\0'));
