@@ -14,8 +14,6 @@
 #include "host/screenshot.h"
 #include "host/shell/object_heap.h"
 #include "host/shell_options.h"
-#include "platform/startup.h"
-#include "resource/memory.h"
 
 #if KQ3D_WINDOW_FRONT_END
 #include "host/shell/window_front_end.h"
@@ -85,19 +83,22 @@ long ResidentKilobytes() {
 }
 
 // One line of figures on standard error, as words a script can pick out: the
-// program's tracked blocks, the device's raw heap and object allocations, the
-// process's resident memory and the tick count.
+// program's tracked blocks (as the program counts them), the device's raw
+// heap and object allocations, the process's resident memory and the tick
+// count.
 void Report(const char* when, uint32_t frames, const char* more) {
-    std::fprintf(
-        stderr,
-        "%s report: when=%s frames=%u live-blocks=%d live-bytes=%d "
-        "raw-blocks=%zu raw-bytes=%zu raw-requests=%llu raw-refused=%llu rss-kB=%ld "
-        "object-requests=%llu object-refused=%llu ticks=%u%s\n",
-        shell.program.c_str(), when, frames, allocCount, allocBytes, host::RawHeapBlocksInUse(),
-        host::RawHeapBytesInUse(), static_cast<unsigned long long>(host::RawHeapRequests()),
-        static_cast<unsigned long long>(host::RawHeapFailures()), ResidentKilobytes(),
-        static_cast<unsigned long long>(host::ObjectHeapRequests()),
-        static_cast<unsigned long long>(host::ObjectHeapFailures()), host::GetTickCount(), more);
+    const host::ProgramMemory program = host::DeviceProgramMemory();
+    std::fprintf(stderr,
+                 "%s report: when=%s frames=%u live-blocks=%d live-bytes=%d "
+                 "raw-blocks=%zu raw-bytes=%zu raw-requests=%llu raw-refused=%llu rss-kB=%ld "
+                 "object-requests=%llu object-refused=%llu ticks=%u%s\n",
+                 shell.program.c_str(), when, frames, program.blocks, program.bytes,
+                 host::RawHeapBlocksInUse(), host::RawHeapBytesInUse(),
+                 static_cast<unsigned long long>(host::RawHeapRequests()),
+                 static_cast<unsigned long long>(host::RawHeapFailures()), ResidentKilobytes(),
+                 static_cast<unsigned long long>(host::ObjectHeapRequests()),
+                 static_cast<unsigned long long>(host::ObjectHeapFailures()), host::GetTickCount(),
+                 more);
 }
 
 // Between frames: the tick count's step, the next burst of a storm, and the
