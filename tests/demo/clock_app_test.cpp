@@ -32,7 +32,8 @@ TEST_F(ClockTest, KeysAreTestedBeforeTenTitleFramesThenTheBallTurnsInSceneFrames
     SkipIntro();
     EXPECT_FALSE(QuitPosted());
     EXPECT_EQ(app.introFrames, 0);
-    EXPECT_EQ(app.ballAngleX | app.ballAngleY, 0);
+    EXPECT_EQ(app.ballAngleX, 0);
+    EXPECT_EQ(app.ballAngleY, 0);
     Matrix identity;
     MatrixIdentity(&identity);
     for (int frame = 1; frame <= 3; ++frame) {
@@ -92,8 +93,10 @@ TEST_F(SkippedTextures, WhenTheyDoNotFit) { // not square, too narrow, too low
 TEST(TextureFits, NothingWithoutTexels) {
     Texture texture{};
     texture.width = texture.height = 256;
-    EXPECT_FALSE(TextureFitsTriangles(&texture) || TextureFitsBackground(&texture) ||
-                 TextureFitsTitle(&texture) || TextureFitsTriangles(nullptr));
+    EXPECT_FALSE(TextureFitsTriangles(&texture));
+    EXPECT_FALSE(TextureFitsBackground(&texture));
+    EXPECT_FALSE(TextureFitsTitle(&texture));
+    EXPECT_FALSE(TextureFitsTriangles(nullptr));
 }
 
 } // namespace

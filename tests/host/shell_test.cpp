@@ -32,7 +32,9 @@ TEST(ShellOptions, ReadsTheDevicesOptionsAndRefusesTheRestInOneLine) {
     ASSERT_TRUE(Parse({"--headless", "--frames", "5", "--time", "23:59:07", "--screenshot",
                        "out.png", "--scale", "3", "--digest"},
                       &options, &error));
-    EXPECT_TRUE(options.headless && options.framesGiven && options.timeGiven);
+    EXPECT_TRUE(options.headless);
+    EXPECT_TRUE(options.framesGiven);
+    EXPECT_TRUE(options.timeGiven);
     EXPECT_EQ(options.frames, 5u);
     EXPECT_EQ(options.hour * 10000 + options.minute * 100 + options.second, 235907);
     EXPECT_EQ(options.screenshot, "out.png");
@@ -57,8 +59,10 @@ TEST(ShellOptions, ReadsTheDevicesOptionsAndRefusesTheRestInOneLine) {
                                      options.failNewAfter, options.timeStep, options.tickStart,
                                      options.tickStep, options.storm}),
               (std::vector<uint32_t>{3, 4294967295u, 2, 5, 86400000, 4294967295u, 16, 5000}));
-    EXPECT_TRUE(options.timeStepGiven && options.tickStartGiven && options.tickStepGiven &&
-                options.report);
+    EXPECT_TRUE(options.timeStepGiven);
+    EXPECT_TRUE(options.tickStartGiven);
+    EXPECT_TRUE(options.tickStepGiven);
+    EXPECT_TRUE(options.report);
 
     const std::vector<std::vector<const char*>> bad = {{"--frames"},
                                                        {"--frames", "-1"},
@@ -155,8 +159,9 @@ TEST(ShellOptions, HelpTellsEachOptionsRangeAndDefaultWithinEightyColumns) {
 TEST(Screenshot, ExpandsEachPixelAndRefusesWhatItCannotWrite) {
     uint8_t rgb[3];
     host::ExpandPixel(0x8410, rgb); // r 16, g 32, b 16: the top bits repeat below
-    EXPECT_TRUE(rgb[0] == (16 << 3 | 16 >> 2) && rgb[1] == (32 << 2 | 32 >> 4) &&
-                rgb[2] == (16 << 3 | 16 >> 2));
+    EXPECT_EQ(rgb[0], 0x84);
+    EXPECT_EQ(rgb[1], 0x82);
+    EXPECT_EQ(rgb[2], 0x84);
     std::string error;
     EXPECT_FALSE(host::WriteScreenshot("no/such/folder/x.png", &error));
     EXPECT_FALSE(error.empty());

@@ -67,9 +67,10 @@ TEST_F(DisplayTest, OpensOnlyScreensItCanDrawOnAndClosesOnce) {
         EXPECT_EQ(DisplayOpen(&small, kWindow), 0);
         EXPECT_EQ(small.windowHandle, nullptr);
         EXPECT_EQ(GxCallCounts().closeDisplay, 1);
-        EXPECT_TRUE(small.width == static_cast<int32_t>(properties.width) &&
-                    small.height == static_cast<int32_t>(properties.height) &&
-                    small.originOffset == 0 && small.bytesPerPixel == properties.bitsPerPixel >> 3);
+        EXPECT_EQ(small.width, static_cast<int32_t>(properties.width));
+        EXPECT_EQ(small.height, static_cast<int32_t>(properties.height));
+        EXPECT_EQ(small.originOffset, 0);
+        EXPECT_EQ(small.bytesPerPixel, properties.bitsPerPixel >> 3);
     }
 
     // An open the library fails keeps the window, so close still closes the
@@ -194,7 +195,9 @@ TEST_F(DisplayTest, ClearFrameFillsEveryPixelAndAFrameBufferThatCannotBeHadLeave
     SetDebugToStderr(true);
     EXPECT_EQ(lines, u"FrameBufferAllocError\r\n");
     EXPECT_EQ(display.frameBuffer, nullptr);
-    EXPECT_TRUE(display.frameWidth == 0 && display.frameHeight == 0 && display.frameSize == 0);
+    EXPECT_EQ(display.frameWidth, 0);
+    EXPECT_EQ(display.frameHeight, 0);
+    EXPECT_EQ(display.frameSize, 0);
     DisplayClearFrame(&display, 0xFFFF);
     EXPECT_EQ(DisplayPresent(&display), 0);
     EXPECT_EQ(GxCallCounts().beginDraw, 0);
