@@ -1,5 +1,5 @@
-// The device around the program: front end, input, the frame count behind
-// the Start press, and the reset for tests.
+// Device stage, the device around the program: front end, input, the frame
+// count behind the Start press, and the return to the first state.
 #include "host/device.h"
 
 #include "host/gx.h"

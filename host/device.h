@@ -1,8 +1,8 @@
-// The device around the program: its front end (what shows the screen and
-// takes input), the buttons and stylus that put messages into the program's
-// queue, the pressing of Start after a number of frames, what the program
-// tells the device of its memory, and the return of the whole device to its
-// first state.
+// Device stage, the device around the program: its front end (what shows the
+// screen and takes input), the buttons and stylus that put messages into the
+// program's queue, the pressing of Start after a number of frames, what the
+// program tells the device of its memory, and the return of the whole device to
+// its first state.
 #pragma once
 #include "host/handles.h"
 

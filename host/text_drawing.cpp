@@ -1,4 +1,4 @@
-// Device contexts and text drawn into the screen memory.
+// Device stage, text: device contexts and text drawn into the screen memory.
 #include "host/text_drawing.h"
 
 #include "host/font.h"

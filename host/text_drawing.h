@@ -1,6 +1,6 @@
-// Text on a window: a device context with text and background colours and
-// mode, measuring and drawing wide text in the device's built-in font (6x13
-// cells), straight into the screen memory.
+// Device stage, text: text on a window, a device context with text and
+// background colours and mode, measuring and drawing wide text in the device's
+// built-in font (6x13 cells), straight into the screen memory.
 #pragma once
 #include "host/handles.h"
 #include "host/window.h"

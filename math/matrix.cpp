@@ -1,8 +1,8 @@
-// Matrix builders, products, transposes, the rigid inverse and the point and
-// direction transforms. Every product is FixMul, so each element follows its
-// formula exactly: old values are read before any element is written, and the
-// negated sine is formed before it enters FixMul (FixMul(x, -s) can differ from
-// -FixMul(x, s) in the last bit).
+// Math stage, matrices: builders, products, transposes, the rigid inverse and
+// the point and direction transforms. Every product is FixMul, so each element
+// follows its formula exactly: old values are read before any element is
+// written, and the negated sine is formed before it enters FixMul (FixMul(x,
+// -s) can differ from -FixMul(x, s) in the last bit).
 #include "math/matrix.h"
 
 #include "platform/runtime.h"

@@ -1,3 +1,5 @@
+// Platform stage, the application: construction and release, the message
+// loop, the message hook and the caption.
 #include "platform/app.h"
 
 #include "host/gx.h"

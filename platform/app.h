@@ -1,7 +1,8 @@
-// The App: base of every program on the engine. It owns the window, the
-// display and the key input, holds a tick timer and a matrix stack, turns the
-// device's messages into four overridable operations, records the stylus and
-// runs the message loop that calls the per-frame operation.
+// Platform stage, the application: the App, base of every program on the
+// engine. It owns the window, the display and the key input, holds a tick timer
+// and a matrix stack, turns the device's messages into four overridable
+// operations, records the stylus and runs the message loop that calls the
+// per-frame operation.
 #pragma once
 #include "host/handles.h"
 #include "host/text_drawing.h"

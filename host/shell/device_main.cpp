@@ -1,7 +1,8 @@
-// The device: its shell reads its own command line, sets the clocks, opens
-// the window or the web page (or runs headless), arranges the Start press and
-// the screenshot, and starts the program through its entry with the four
-// start-up arguments. The program ends the process through its exit runtime.
+// Device stage, the shell: the device's shell reads its own command line, sets
+// the clocks, opens the window or the web page (or runs headless), arranges the
+// Start press and the screenshot, and starts the program through its entry with
+// the four start-up arguments. The program ends the process through its exit
+// runtime.
 #include "host/clock.h"
 #include "host/device.h"
 #include "host/gx.h"
