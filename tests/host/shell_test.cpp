@@ -36,7 +36,9 @@ TEST(ShellOptions, ReadsTheDevicesOptionsAndRefusesTheRestInOneLine) {
     EXPECT_TRUE(options.framesGiven);
     EXPECT_TRUE(options.timeGiven);
     EXPECT_EQ(options.frames, 5u);
-    EXPECT_EQ(options.hour * 10000 + options.minute * 100 + options.second, 235907);
+    EXPECT_EQ(options.hour, 23);
+    EXPECT_EQ(options.minute, 59);
+    EXPECT_EQ(options.second, 7);
     EXPECT_EQ(options.screenshot, "out.png");
     EXPECT_EQ(options.scale, 3);
     EXPECT_TRUE(options.digest);
