@@ -15,19 +15,17 @@ namespace {
 // of its first pixel, the step from one pixel of a block row to the next
 // (logical x) and from one block row to the next (logical y), and the pixels
 // a row moves. A source image of rows rowLength pixels long advances
-// sourceStep bytes a row.
+// sourceStep bytes a row. On a straight screen the pixels of a block row
+// follow one another in the screen memory (rowsAlong); on a turned one the
+// block's columns do.
 struct ScreenBlock {
     uint8_t* first;
     ptrdiff_t pixelStep;
     ptrdiff_t rowStep;
     int32_t rowPixels;
     ptrdiff_t sourceStep;
+    bool rowsAlong;
 };
-
-// Whether the pixels of a row follow one another in the screen memory.
-bool RowsAlong(const ScreenBlock& block) {
-    return block.pixelStep == kPixelBytes;
-}
 
 // The block of width x height at logical (x, y) from `origin` (the logical
 // origin, or the frame's place), moved in transfers of `unit` bytes (4 or 2).
@@ -40,9 +38,13 @@ bool RowsAlong(const ScreenBlock& block) {
 ScreenBlock Block(const Display* display, uint8_t* origin, int32_t x, int32_t y, int32_t width,
                   int32_t rowLength, int unit) {
     const DisplaySteps steps = DisplayLogicalSteps(display);
-    ScreenBlock block{origin + x * steps.x + y * steps.y, steps.x, steps.y, width,
-                      kPixelBytes * static_cast<ptrdiff_t>(rowLength)};
-    if (RowsAlong(block)) {
+    ScreenBlock block{origin + x * steps.x + y * steps.y,
+                      steps.x,
+                      steps.y,
+                      width,
+                      kPixelBytes * static_cast<ptrdiff_t>(rowLength),
+                      (display->formatFlags & kFormatLandscape) != 0};
+    if (block.rowsAlong) {
         const ptrdiff_t transfers = ~static_cast<ptrdiff_t>(unit - 1);
         const ptrdiff_t rowBytes = (kPixelBytes * static_cast<ptrdiff_t>(width)) & transfers;
         block.rowPixels = static_cast<int32_t>(rowBytes / kPixelBytes);
@@ -53,7 +55,7 @@ ScreenBlock Block(const Display* display, uint8_t* origin, int32_t x, int32_t y,
 }
 
 void Copy(const ScreenBlock& block, const uint8_t* source, int32_t height) {
-    if (!RowsAlong(block)) {
+    if (!block.rowsAlong) {
         CopyTurned(block.first, -block.pixelStep, source, block.sourceStep, block.rowPixels,
                    height);
         return;
@@ -69,7 +71,7 @@ void Copy(const ScreenBlock& block, const uint8_t* source, int32_t height) {
 // columns (one screen row each) on a turned one.
 void Fill(const ScreenBlock& block, int32_t height, uint16_t color) {
     const PixelRun run(color);
-    const bool along = RowsAlong(block);
+    const bool along = block.rowsAlong;
     const int32_t runs = along ? height : block.rowPixels;
     const int32_t length = along ? block.rowPixels : height;
     const ptrdiff_t between = along ? block.rowStep : block.pixelStep;
