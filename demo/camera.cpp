@@ -17,7 +17,7 @@ constexpr Fixed kStartLight[3] = {0, 0x8000, kFixedOne};
 void SetLight(CameraAnimation* animation, Renderer* renderer, Fixed x, Fixed y, Fixed z) {
     animation->light = Vector3{x, y, z};
     VectorNormalize(&animation->light);
-    if (renderer != nullptr) renderer->lightDirection = animation->light;
+    if (renderer != nullptr) renderer->SetLightDirection(&animation->light);
 }
 
 // States 3 to 6 advance their phase and end by resetting it; their outputs

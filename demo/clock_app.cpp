@@ -134,8 +134,7 @@ void ClockApp::OnFrame() {
     renderer->diffuseColor = kWhite;
     renderer->ambientColor = 0;
     renderer->BuildShadeRamp(kWhite);
-    renderer->modelView = *matrixTop;
-    MatrixInverseRotateVector(matrixTop, &renderer->lightInModel, &renderer->lightDirection);
+    renderer->SetModelView(matrixTop);
     renderer->DrawMesh(&BallMesh);
     MatrixPop();
     MatrixPop();

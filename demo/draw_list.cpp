@@ -42,9 +42,7 @@ void DrawDrawList(const DrawList* list, Renderer* renderer) {
     for (DrawNode* node = list->head; node != nullptr; node = node->next) {
         renderer->diffuseColor = node->color;
         renderer->SetTexture(node->texture);
-        renderer->modelView = node->matrix;
-        MatrixInverseRotateVector(&node->matrix, &renderer->lightInModel,
-                                  &renderer->lightDirection);
+        renderer->SetModelView(&node->matrix);
         renderer->DrawMesh(node->mesh);
     }
 }

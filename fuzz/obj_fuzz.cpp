@@ -70,10 +70,10 @@ void Draw(const ObjModel& model) {
             MatrixIdentity(&m);
             MatrixTranslate(&m, 0, 0, 100 * kFixedOne);
             MatrixRotateY(&m, 300);
-            renderer.modelView = m;
+            const Vector3 light = {0, 0x8000, 0xDDB3};
+            renderer.SetLightDirection(&light);
+            renderer.SetModelView(&m);
             renderer.focalLength = 60 * kFixedOne;
-            renderer.lightDirection = {0, 0x8000, 0xDDB3};
-            MatrixInverseRotateVector(&m, &renderer.lightInModel, &renderer.lightDirection);
             renderer.ambientColor = 0x202020;
             renderer.diffuseColor = 0xFFFFFF;
             renderer.BuildShadeRamp(0xE0A040);

@@ -1,6 +1,6 @@
-// Image blits: rectangles of texels from a texture's first shade level copied
-// straight into the frame buffer, opaque, colour-keyed (texel 0 is
-// transparent) or scaled by 16.16 steps.
+// Image blits, beside the triangle stages: rectangles of texels from a
+// texture's first shade level copied straight into the frame buffer, opaque,
+// colour-keyed (texel 0 is transparent) or scaled by 16.16 steps.
 //
 // All three are clipped to the frame and to the texture: a pixel is written
 // only when it lies in the frame and its source texel lies in the texture, so

@@ -1,8 +1,9 @@
-// The quantities a triangle carries from its vertices down its edges and
-// across its spans: x, intensity, u and v, as "lanes" of one small record.
-// The edge walkers and span fillers are templates over the set of lanes they
-// carry, so one loop serves every filler and the lanes a filler does not use
-// cost nothing.
+// Under triangle set-up and span fill, the quantities they carry: x,
+// intensity, u and v, as "lanes" of one small record. A quantity starts at
+// one end's value and steps toward the other's by (end - start) / n,
+// truncated toward zero; rows and columns then advance by addition only.
+// Each filler names the lanes it carries once (Carrying, below); its edges
+// carry x besides.
 #pragma once
 #include "render/renderer.h"
 #include "render/step_divisor.h"
@@ -17,20 +18,20 @@ enum CarryLane : unsigned {
     kLaneV = 8,
 };
 
-// Lane k is stored in this field of an edge entry.
+// Where lane k comes from: at a vertex, x, its intensity (the colour's low
+// byte as a Fixed), u and v; in an edge entry, the field of the same name.
+inline void VertexLanes(const ScreenVertex* vertex, Fixed* lanes) {
+    lanes[0] = vertex->x;
+    lanes[1] = static_cast<Fixed>((vertex->color & 0xFFu) << 16);
+    lanes[2] = vertex->u;
+    lanes[3] = vertex->v;
+}
 constexpr Fixed EdgeEntry::*kEdgeFields[4] = {&EdgeEntry::x, &EdgeEntry::intensity, &EdgeEntry::u,
                                               &EdgeEntry::v};
 
-// Texture coordinates become texel units by a shift that may move bits through
-// the sign; done on the unsigned pattern, it wraps as the device's shift does.
-inline Fixed ShiftLeft(Fixed value, unsigned shift) {
-    return static_cast<Fixed>(static_cast<uint32_t>(value) << shift);
-}
-
-// An edge-walk or span quantity starts at one end's value and steps toward the
-// other's by (end - start) / n, truncated toward zero; rows and columns then
-// advance by addition only. The lanes are expanded at compile time, so the
-// carried values live in registers and unused lanes do not exist.
+// The values of the lanes in kLanes and their steps. The lanes are expanded
+// at compile time, so the carried values live in registers and unused lanes
+// do not exist.
 template <unsigned kLanes>
 struct Carried {
     Fixed value[4] = {};
@@ -63,5 +64,21 @@ struct Carried {
     }
     void Store(EdgeEntry* entry) const {
         ForEachLane([&](auto k) { entry->*kEdgeFields[k] = value[k]; });
+    }
+};
+
+// What a filler carries besides x, declared once for its edges and its
+// spans: the edge walk carries Edge (x and the lanes) from vertex to vertex,
+// the span fill carries Span (the lanes) from SpanEnd of the left entry to
+// SpanEnd of the right. A filler may bring its own records in their place
+// (Start, Skip, Next and Store for an edge; Start, Skip and what its pixel
+// loop reads for a span), or its own SpanEnd.
+template <unsigned kLanes>
+struct Carrying {
+    static constexpr unsigned kSpanLanes = kLanes;
+    using Edge = Carried<kLaneX | kLanes>;
+    using Span = Carried<kLanes>;
+    static void SpanEnd(const EdgeEntry& entry, Fixed* lanes) {
+        Span::ForEachLane([&](auto k) { lanes[k] = entry.*kEdgeFields[k]; });
     }
 };

@@ -1,5 +1,6 @@
-// Colours to RGB565 pixels, and the renderer's shade ramp: 64 pixels from
-// black toward one colour, so shading a pixel is one table read.
+// Span fill's colours: 0xRRGGBB colours to RGB565 pixels, and the renderer's
+// shade ramp, 64 pixels from black toward one colour, so shading a pixel is
+// one table read.
 #include "render/renderer.h"
 
 #include <cstdint>

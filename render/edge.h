@@ -1,6 +1,8 @@
-// The edge walker: one edge of a triangle, from its upper vertex P down to its
-// lower vertex Q, written row by row into an edge table, clipped to the rows
-// of the frame. The row holding P is written, the row holding Q is not.
+// Triangle set-up's edge walk: one edge of a triangle, from its upper vertex
+// P down to its lower vertex Q, written row by row into an edge table,
+// clipped to the rows of the frame. The row holding P is written, the row
+// holding Q is not. One walk serves every filler, carrying x and the
+// filler's own lanes (carry.h).
 #pragma once
 #include "platform/display.h"
 #include "render/carry.h"
@@ -15,20 +17,11 @@ inline int32_t RowLimit(const Renderer* renderer) {
     return std::min(renderer->display->frameHeight, kEdgeRows);
 }
 
-// The values a vertex gives each lane: x, its intensity (the colour's low byte
-// as a Fixed), u and v.
-inline void VertexLanes(const ScreenVertex* vertex, Fixed* lanes) {
-    lanes[0] = vertex->x;
-    lanes[1] = static_cast<Fixed>((vertex->color & 0xFFu) << 16);
-    lanes[2] = vertex->u;
-    lanes[3] = vertex->v;
-}
-
 // P.y <= Q.y. The start values are those at P, not corrected for the fraction
 // of P.y; clipping at the top advances them as if walked from P.
-template <unsigned kLanes>
-void WalkEdgeCarrying(const Renderer* renderer, const ScreenVertex* p, const ScreenVertex* q,
-                      EdgeEntry* table) {
+template <class Fill>
+void WalkEdgeFor(const Renderer* renderer, const ScreenVertex* p, const ScreenVertex* q,
+                 EdgeEntry* table) {
     int32_t y0 = p->y >> 16;
     const int32_t y1 = q->y >> 16;
     const int32_t rows = RowLimit(renderer);
@@ -41,7 +34,7 @@ void WalkEdgeCarrying(const Renderer* renderer, const ScreenVertex* p, const Scr
     Fixed to[4];
     VertexLanes(p, from);
     VertexLanes(q, to);
-    Carried<kLanes> edge;
+    typename Fill::Edge edge;
     edge.Start(from, to, n);
 
     if (y1 > rows) {
@@ -59,26 +52,4 @@ void WalkEdgeCarrying(const Renderer* renderer, const ScreenVertex* p, const Scr
         edge.Store(entry);
         edge.Next();
     }
-}
-
-constexpr unsigned kEdgeFlat = kLaneX;
-constexpr unsigned kEdgeShaded = kLaneX | kLaneIntensity;
-constexpr unsigned kEdgeTextured = kLaneX | kLaneU | kLaneV;
-constexpr unsigned kEdgeTexturedShaded = kLaneX | kLaneIntensity | kLaneU | kLaneV;
-
-inline void WalkEdge(const Renderer* renderer, const ScreenVertex* p, const ScreenVertex* q,
-                     EdgeEntry* table) {
-    WalkEdgeCarrying<kEdgeFlat>(renderer, p, q, table);
-}
-inline void WalkEdgeShaded(const Renderer* renderer, const ScreenVertex* p, const ScreenVertex* q,
-                           EdgeEntry* table) {
-    WalkEdgeCarrying<kEdgeShaded>(renderer, p, q, table);
-}
-inline void WalkEdgeTextured(const Renderer* renderer, const ScreenVertex* p, const ScreenVertex* q,
-                             EdgeEntry* table) {
-    WalkEdgeCarrying<kEdgeTextured>(renderer, p, q, table);
-}
-inline void WalkEdgeTexturedShaded(const Renderer* renderer, const ScreenVertex* p,
-                                   const ScreenVertex* q, EdgeEntry* table) {
-    WalkEdgeCarrying<kEdgeTexturedShaded>(renderer, p, q, table);
 }

@@ -1,8 +1,10 @@
-// The renderer object: construction, mode selection and the mesh-drawing loop
-// with its back-face test.
+// Mesh stage, where drawing starts: the renderer object with its working
+// defaults, mode selection, the model-view with its light, and the loop that
+// draws a mesh (its checks, its vertices, then its front faces).
 #include "render/renderer.h"
 
 #include "platform/display.h"
+#include "render/stages.h"
 #include "resource/debug.h"
 #include "resource/memory.h"
 
@@ -12,19 +14,6 @@
 namespace {
 
 constexpr int32_t kScreenVertexBytes = kMaxScreenVertices * int32_t{sizeof(ScreenVertex)};
-
-// (B - A).x * (C - A).y - (B - A).y * (C - A).x with the precision of FixMul
-// (each difference loses its low 8 bits), but in 64 bits: triangles more than
-// about 181 pixels across would overflow 32-bit products. Wherever the 32-bit
-// value is exact this is the same value; otherwise it keeps the exact value's
-// sign. Positive when A, B, C run clockwise on the screen (y down).
-inline int64_t FaceArea(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
-    const int64_t abx = (int64_t{b.x} - a.x) >> 8;
-    const int64_t aby = (int64_t{b.y} - a.y) >> 8;
-    const int64_t acx = (int64_t{c.x} - a.x) >> 8;
-    const int64_t acy = (int64_t{c.y} - a.y) >> 8;
-    return abx * acy - aby * acx;
-}
 
 // Four running maxima, so the loop's overhead is paid once per four indices.
 int32_t HighestIndex(const uint16_t* indices, int32_t count) {
@@ -43,13 +32,19 @@ int32_t HighestIndex(const uint16_t* indices, int32_t count) {
 
 } // namespace
 
-Renderer::Renderer() = default;
+Renderer::Renderer() {
+    MatrixIdentity(&modelView);
+    SelectFiller();
+    BuildShadeRamp(0xFFFFFF);
+}
 
-Renderer::Renderer(Display* target) : display(target) {
+Renderer::Renderer(Display* target) : Renderer() {
+    display = target;
     screenVertices = static_cast<ScreenVertex*>(MemoryAlloc(kScreenVertexBytes, 0, 4));
     if (display != nullptr) {
         viewWidth = static_cast<Fixed>(static_cast<uint32_t>(display->frameWidth) << 16);
         viewHeight = static_cast<Fixed>(static_cast<uint32_t>(display->frameHeight) << 16);
+        focalLength = viewWidth;
     }
 }
 
@@ -62,12 +57,11 @@ Renderer::~Renderer() {
 
 void Renderer::SetLighting(bool on) {
     if (on) {
-        processVertices = ProcessVerticesLit;
         modeFlags |= ModeLit;
     } else {
-        processVertices = ProcessVerticesUnlit;
         modeFlags &= ~ModeLit;
     }
+    SelectFiller();
 }
 
 void Renderer::SetShading(bool on) {
@@ -89,8 +83,23 @@ void Renderer::SetTexture(Texture* t) {
     SelectFiller();
 }
 
+// Lighting picks the vertex routine, shading and texture the triangle
+// routine; ModeLit takes no part in the filler's choice.
 void Renderer::SelectFiller() {
+    processVertices = (modeFlags & ModeLit) != 0 ? ProcessVerticesLit : ProcessVerticesUnlit;
     fillTriangle = triangleFillers[modeFlags & 3];
+}
+
+// The light reaches the vertex routine in the model's own coordinates: the
+// inverse of the model-view's rotation applied to the light's direction.
+void Renderer::SetModelView(const Matrix* matrix) {
+    modelView = *matrix;
+    MatrixInverseRotateVector(&modelView, &lightInModel, &lightDirection);
+}
+
+void Renderer::SetLightDirection(const Vector3* direction) {
+    lightDirection = *direction;
+    MatrixInverseRotateVector(&modelView, &lightInModel, &lightDirection);
 }
 
 // A mesh the screen-vertex buffer cannot hold, or whose triangles name
@@ -123,9 +132,7 @@ void Renderer::DrawTriangles(const ScreenVertex* vertices, const uint16_t* indic
         const ScreenVertex* a = &vertices[indices[0]];
         const ScreenVertex* b = &vertices[indices[1]];
         const ScreenVertex* c = &vertices[indices[2]];
-        // A vertex at or behind the camera has no place on the screen.
-        if ((a->behindCamera | b->behindCamera | c->behindCamera) != 0) continue;
-        if (FaceArea(*a, *b, *c) > 0) fillTriangle(this, a, b, c);
+        if (IsDrawnFace(*a, *b, *c)) fillTriangle(this, a, b, c);
     }
 }
 

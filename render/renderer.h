@@ -1,11 +1,13 @@
-// The renderer: the engine's drawing context. It transforms, projects and
-// lights mesh vertices into screen vertices, rejects back faces, walks each
-// remaining triangle's edges into two edge tables and fills it span by span
-// into the frame buffer of one Display. It also carries the image blits.
+// The renderer, the engine's drawing context: what a program needs to draw
+// meshes and pictures into the frame buffer of one Display. It transforms,
+// projects and lights mesh vertices into screen vertices, rejects back faces,
+// walks each remaining triangle's edges into two edge tables and fills it
+// span by span. It also carries the image blits.
 //
 // Everything is 16.16 fixed point. The interchangeable steps (vertex
 // processing, triangle filling) are routine pointers chosen when a mode
-// changes, so the loops that draw never test a mode.
+// changes, so the loops that draw never test a mode. The stages themselves
+// are private to render/ (render/stages.h).
 #pragma once
 #include "math/fixed.h"
 #include "math/matrix.h"
@@ -59,18 +61,29 @@ using VertexRoutine = void (*)(Renderer* renderer, const MeshVertex* in, ScreenV
 
 class Renderer {
   public:
-    // A renderer without a display cannot draw.
+    // A new renderer draws at once: flat, unlit, untextured, in white, with
+    // the identity model-view, a focal length of the frame's width (about 53
+    // degrees across), the light travelling straight into the picture and a
+    // white shade ramp. A renderer without a display cannot draw.
     Renderer();
     explicit Renderer(Display* display);
     virtual ~Renderer();
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
 
+    // The mode: each setter changes its flag and reselects the routines.
     void SetLighting(bool on);
     void SetShading(bool on);
     // Null clears the textured mode and keeps the old texture pointer.
     void SetTexture(Texture* texture);
+    // The vertex routine and the triangle routine of the current modeFlags.
     void SelectFiller();
+
+    // The model-view of the meshes drawn next, with the light taken into
+    // their coordinates; and the light, kept in the current model's
+    // coordinates as well. Either order gives the same drawing.
+    void SetModelView(const Matrix* matrix);
+    void SetLightDirection(const Vector3* direction);
 
     void DrawMesh(const Mesh* mesh);
     // The meshes as one model under the current model-view, light and mode:
@@ -93,28 +106,39 @@ class Renderer {
                          int32_t dstHeight, int32_t srcX, int32_t srcY, int32_t srcWidth,
                          int32_t srcHeight);
 
-    Display* display = nullptr; // not owned; its frame buffer is read at every draw
-    Fixed viewWidth = 0;        // frameWidth << 16 at construction
-    Fixed viewHeight = 0;       // frameHeight << 16 at construction
-    uint32_t modeFlags = 0;
+    // Where drawing goes. The display is not owned; its frame buffer and
+    // size are read at every draw. The view's size is taken at construction.
+    Display* display = nullptr;
+    Fixed viewWidth = 0;  // frameWidth << 16
+    Fixed viewHeight = 0; // frameHeight << 16
+
+    // The mode and the routines it selects (SelectFiller).
+    uint32_t modeFlags = 0; // ModeShaded | ModeTextured | ModeLit
+    VertexRoutine processVertices = nullptr;
+    TriangleRoutine fillTriangle = nullptr;
+
+    // Vertex stage: model space to the screen, and the vertex colours.
+    Matrix modelView = {};                      // the model's coordinates to camera space
+    Fixed focalLength = 0;                      // camera to image plane, in pixels
+    Vector3 lightDirection = {0, 0, kFixedOne}; // where the light travels, in camera space
+    Vector3 lightInModel = {0, 0, kFixedOne};   // the same in the model's coordinates
+    uint32_t ambientColor = 0;                  // the least a lit vertex gets
+    uint32_t diffuseColor = 0xFFFFFF;           // the light's colour (lit), every vertex's (unlit)
+    ScreenVertex* screenVertices = nullptr;     // owned; kMaxScreenVertices entries
+
+    // Triangle set-up: each row's span ends, written by the edge walks.
     EdgeEntry leftEdges[kEdgeRows] = {};
     EdgeEntry rightEdges[kEdgeRows] = {}; // right ends, exclusive
+
+    // Span fill: where the shaded and textured fillers take their pixels.
     uint16_t shadeRamp[kShadeRampSize] = {};
     Texture* texture = nullptr; // not owned
-    TriangleRoutine fillTriangle = nullptr;
-    Fixed focalLength = 0;
-    uint32_t ambientColor = 0;
-    uint32_t diffuseColor = 0;
-    Matrix modelView = {};
-    Vector3 lightDirection = {};
-    Vector3 lightInModel = {};
-    VertexRoutine processVertices = nullptr;
-    ScreenVertex* screenVertices = nullptr; // owned; kMaxScreenVertices entries
 };
 
 // Room for DrawMeshesSorted: screen vertices for all the vertices of the
 // meshes drawn together, and the front faces with their depth keys. Taken
-// once, for the largest model to be drawn, so drawing allocates nothing.
+// once, for the largest model to be drawn, so drawing allocates nothing. The
+// blocks are the renderer's working space; a program reads only the sizes.
 struct SortSpace {
     ScreenVertex* vertices = nullptr;
     uint32_t* corners = nullptr; // three screen-vertex numbers per front face
@@ -129,29 +153,5 @@ struct SortSpace {
 int SortSpaceCreate(SortSpace* space, int32_t vertices, int32_t triangles);
 void SortSpaceRelease(SortSpace* space);
 
-// The four triangle routines, indexed by modeFlags & 3.
-extern const TriangleRoutine triangleFillers[4];
-
-void ProcessVerticesLit(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
-                        uint32_t count);
-void ProcessVerticesUnlit(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
-                          uint32_t count);
-// ambient + diffuse scaled by the intensity, each channel clamped at 255.
-uint32_t LitColor(uint32_t diffuse, Fixed intensity, uint32_t ambient);
-
+// A 0xRRGGBB colour as an RGB565 pixel.
 uint16_t PackRgb565(uint32_t color);
-
-// Triangle routines (triangle.cpp) and the span fillers they end in (span.cpp).
-void DrawTriangleFlat(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
-                      const ScreenVertex* c);
-void DrawTriangleShaded(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
-                        const ScreenVertex* c);
-void DrawTriangleTextured(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
-                          const ScreenVertex* c);
-void DrawTriangleTexturedShaded(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
-                                const ScreenVertex* c);
-
-void FillFlat(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t color);
-void FillShaded(Renderer* renderer, int32_t startRow, int32_t endRow);
-void FillTextured(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t color);
-void FillTexturedShaded(Renderer* renderer, int32_t startRow, int32_t endRow);

@@ -1,11 +1,11 @@
-// Meshes drawn together as one model, far to near. There is no depth buffer:
-// a concave model drawn face by face in the order of its file shows hidden
-// faces over near ones. So every mesh's vertices are processed into one
-// buffer, its front faces collected with the sum of their corners' depths,
-// and the faces of the whole model sorted on that key (a radix sort, linear
-// in the faces) before any is filled.
+// Mesh stage for several meshes drawn together as one model, far to near.
+// There is no depth buffer: a concave model drawn face by face in the order
+// of its file shows hidden faces over near ones. So every mesh's vertices
+// are processed into one buffer, its front faces collected with the sum of
+// their corners' depths, and the faces of the whole model sorted on that key
+// (a radix sort, linear in the faces) before any is filled.
 #include "platform/display.h"
-#include "render/renderer.h"
+#include "render/stages.h"
 #include "resource/debug.h"
 #include "resource/memory.h"
 
@@ -122,9 +122,7 @@ void Renderer::DrawMeshesSorted(const Mesh* meshes, int32_t meshCount, SortSpace
             const ScreenVertex& a = out[index[0]];
             const ScreenVertex& b = out[index[1]];
             const ScreenVertex& c = out[index[2]];
-            // A vertex at or behind the camera has no place on the screen.
-            if ((a.behindCamera | b.behindCamera | c.behindCamera) != 0) continue;
-            if (FaceSign(out, index[0], index[1], index[2]) <= 0) continue;
+            if (!IsDrawnFace(a, b, c)) continue;
             // Depths of vertices in front are positive: a quarter of each
             // keeps the sum within 32 bits. Far first: the key is inverted.
             const uint32_t key = static_cast<uint32_t>(a.depth >> 2) +

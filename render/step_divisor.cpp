@@ -1,5 +1,5 @@
-// The reciprocals of the divisors below kReciprocalTableSize, made at compile
-// time.
+// Under triangle set-up and span fill: the reciprocals of the divisors below
+// kReciprocalTableSize, made at compile time.
 #include "render/step_divisor.h"
 
 namespace {

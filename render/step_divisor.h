@@ -1,6 +1,7 @@
-// The quotients of edge and span steps, (to - from) / n truncated toward
-// zero, by a multiply instead of a division: a processor divides in tens of
-// cycles, or in a library routine where it has no divide instruction at all.
+// Under triangle set-up and span fill, the quotients of their steps,
+// (to - from) / n truncated toward zero, by a multiply instead of a division:
+// a processor divides in tens of cycles, or in a library routine where it has
+// no divide instruction at all.
 //
 // For 2^(k-1) < n <= 2^k take p = 31 + k and M = floor(2^p / n) + 1, which is
 // below 2^32: M / 2^p exceeds 1 / n by e with 0 < e <= 1 / 2^p. For a

@@ -1,32 +1,23 @@
 // Triangle set-up: sort the three vertices by y, walk the long edge into one
 // edge table and the two short edges into the other, then hand the covered
-// rows to the span filler. Rows run from floor(top.y) to floor(bottom.y) - 1.
+// rows to the span fill. Rows run from floor(top.y) to floor(bottom.y) - 1.
+// The filler's policy (span.h) says what the edges carry.
 #include "render/edge.h"
-#include "render/renderer.h"
+#include "render/span.h"
+#include "render/stages.h"
 
 #include <algorithm>
 #include <cstdint>
 
 namespace {
 
-using FillRoutine = void (*)(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t color);
-
-// The shaded fillers take no colour; these give all four one shape.
-void FillShadedIgnoringColor(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t) {
-    FillShaded(renderer, startRow, endRow);
-}
-void FillTexturedShadedIgnoringColor(Renderer* renderer, int32_t startRow, int32_t endRow,
-                                     uint32_t) {
-    FillTexturedShaded(renderer, startRow, endRow);
-}
-
 // A, B, C in index order; the triangle has passed the back-face test, so it
 // runs clockwise on the screen. The long edge (top to bottom) is the left
 // boundary when the middle vertex follows the top one in the cycle A->B->C,
 // the right boundary otherwise. The comparisons and their order decide ties.
-template <unsigned kLanes, FillRoutine kFill>
-void DrawTriangleCarrying(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
-                          const ScreenVertex* c) {
+template <class Fill>
+void DrawTriangleWith(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
+                      const ScreenVertex* c) {
     EdgeEntry* const left = renderer->leftEdges;
     EdgeEntry* const right = renderer->rightEdges;
     const ScreenVertex* top;
@@ -54,33 +45,33 @@ void DrawTriangleCarrying(Renderer* renderer, const ScreenVertex* a, const Scree
         top = a, middle = b, bottom = c, longSide = left, shortSide = right;
     }
 
-    WalkEdgeCarrying<kLanes>(renderer, top, bottom, longSide);
-    WalkEdgeCarrying<kLanes>(renderer, top, middle, shortSide);
-    WalkEdgeCarrying<kLanes>(renderer, middle, bottom, shortSide);
+    WalkEdgeFor<Fill>(renderer, top, bottom, longSide);
+    WalkEdgeFor<Fill>(renderer, top, middle, shortSide);
+    WalkEdgeFor<Fill>(renderer, middle, bottom, shortSide);
 
     const int32_t startRow = std::max(top->y, 0) >> 16;
     int32_t endRow = std::min(bottom->y, renderer->viewHeight) >> 16;
     // The walkers stopped at the current frame's rows; so does the filler,
     // even should the frame have shrunk since the renderer was made.
     endRow = std::min(endRow, RowLimit(renderer));
-    kFill(renderer, startRow, endRow, a->color);
+    FillSpans<Fill>(renderer, startRow, endRow, a->color);
 }
 
 } // namespace
 
 void DrawTriangleFlat(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
                       const ScreenVertex* c) {
-    DrawTriangleCarrying<kEdgeFlat, FillFlat>(renderer, a, b, c);
+    DrawTriangleWith<FlatFill>(renderer, a, b, c);
 }
 
 void DrawTriangleShaded(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
                         const ScreenVertex* c) {
-    DrawTriangleCarrying<kEdgeShaded, FillShadedIgnoringColor>(renderer, a, b, c);
+    DrawTriangleWith<ShadedFill>(renderer, a, b, c);
 }
 
 void DrawTriangleTextured(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
                           const ScreenVertex* c) {
-    DrawTriangleCarrying<kEdgeTextured, FillTextured>(renderer, a, b, c);
+    DrawTriangleWith<TexturedFill>(renderer, a, b, c);
 }
 
 // A triangle lit evenly (its three vertices of one intensity, as the faces of
@@ -90,10 +81,9 @@ void DrawTriangleTextured(Renderer* renderer, const ScreenVertex* a, const Scree
 void DrawTriangleTexturedShaded(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
                                 const ScreenVertex* c) {
     if (((a->color ^ b->color) & 0xFF) == 0 && ((a->color ^ c->color) & 0xFF) == 0) {
-        DrawTriangleCarrying<kEdgeTextured, FillTextured>(renderer, a, b, c);
+        DrawTriangleWith<TexturedFill>(renderer, a, b, c);
     } else {
-        DrawTriangleCarrying<kEdgeTexturedShaded, FillTexturedShadedIgnoringColor>(renderer, a, b,
-                                                                                   c);
+        DrawTriangleWith<TexturedShadedFill>(renderer, a, b, c);
     }
 }
 

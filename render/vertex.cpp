@@ -1,7 +1,7 @@
-// Vertex processing: model space to camera space by the model-view matrix,
+// Vertex stage: model space to camera space by the model-view matrix,
 // perspective projection onto the screen, and the colour of each vertex, lit
 // by the light direction in the mesh's own coordinates or given flat.
-#include "render/renderer.h"
+#include "render/stages.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -110,7 +110,7 @@ ViewerApp::ViewerApp(host::InstanceHandle instance, const char* modelName, const
         DisplayPlace(display, kFrameLeft, 0);
         renderer = new (std::nothrow) Renderer(display);
     }
-    if (renderer != nullptr) renderer->lightDirection = kLight;
+    if (renderer != nullptr) renderer->SetLightDirection(&kLight);
     SortSpaceCreate(&space, model.vertexCount, model.triangleCount);
     // The caption shows the file's own name, without its folders.
     const char* file = modelName;
@@ -198,8 +198,7 @@ void ViewerApp::DrawModel() {
     renderer->diffuseColor = mode == FillMode::kFlat ? kModelColor : kWhite;
     renderer->ambientColor = kAmbient;
     renderer->BuildShadeRamp(kModelColor);
-    renderer->modelView = m;
-    MatrixInverseRotateVector(&m, &renderer->lightInModel, &renderer->lightDirection);
+    renderer->SetModelView(&m);
     renderer->DrawMeshesSorted(model.meshes, model.meshCount, &space);
 }
 

@@ -81,8 +81,7 @@ void PoseBall(Renderer& renderer, int frame) {
     MatrixTranslate(&m, 0, 0, 30 << 16);
     MatrixRotateY(&m, 19 * frame);
     MatrixRotateX(&m, 3 * frame);
-    renderer.modelView = m;
-    MatrixInverseRotateVector(&m, &renderer.lightInModel, &renderer.lightDirection);
+    renderer.SetModelView(&m);
 }
 
 void BM_DrawMeshBall(benchmark::State& state) {
@@ -94,7 +93,8 @@ void BM_DrawMeshBall(benchmark::State& state) {
     }();
     (void)projected;
     renderer.focalLength = 250 << 16;
-    renderer.lightDirection = {0, 0x8000, 0x10000};
+    const Vector3 light = {0, 0x8000, 0x10000};
+    renderer.SetLightDirection(&light);
     renderer.SetLighting(true);
     renderer.SetShading(true);
     renderer.SetTexture(&scene.flower);

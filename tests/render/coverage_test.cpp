@@ -9,25 +9,38 @@
 #include <random>
 
 // Top row and left column drawn, bottom row and right column not; flat
-// triangles take the first vertex's colour. Counter-clockwise, collinear,
-// within one row, above or below the frame: nothing. The face sign is exact
-// where 32 bits are and keeps its sign beyond.
-TEST(Coverage, HalfOpenRowsAndColumnsFrontFacesOnly) {
+// triangles take the first vertex's colour.
+TEST(Coverage, HalfOpenRowsAndColumns) {
     Frame frame(240, 240);
     Draw(frame, Vertex(Fx(2), Fx(9), 0xFF0000), Vertex(Fx(2), Fx(3), 0xFF00),
          Vertex(Fx(12), Fx(3), 0xFF));
-    EXPECT_TRUE(frame.At(2, 3) == 0xF800 && frame.At(11, 3) == 0xF800 && frame.At(2, 8) == 0xF800);
-    EXPECT_FALSE(frame.Drawn(12, 3) || frame.Drawn(2, 2) || frame.Drawn(1, 3) || frame.Drawn(2, 9));
-    Draw(frame, Vertex(Fx(40), Fx(10.5)), Vertex(Fx(60), Fx(10.5)), Vertex(Fx(50), Fx(20)));
-    EXPECT_TRUE(frame.Drawn(50, 10) && frame.Drawn(50, 19));
-    EXPECT_FALSE(frame.Drawn(50, 9) || frame.Drawn(50, 20));
-    const ScreenVertex v[3] = {Vertex(0, 0), Vertex(Fx(10), 0), Vertex(Fx(5), Fx(10))};
-    Draw(frame, v[0], v[1], v[2]); // rows 0 to 9
-    for (int32_t i = 0; i < 12; ++i)
-        EXPECT_TRUE(frame.Drawn(4, i) == (i < 10) && frame.Drawn(i, 0) == (i < 10)) << i;
+    const struct {
+        int32_t x, y;
+        uint16_t pixel;
+    } corners[] = {{2, 3, 0xF800},       {11, 3, 0xF800},     {2, 8, 0xF800},
+                   {12, 3, kBackground}, {2, 2, kBackground}, {1, 3, kBackground},
+                   {2, 9, kBackground}};
+    for (const auto& corner : corners)
+        EXPECT_EQ(frame.At(corner.x, corner.y), corner.pixel) << corner.x << "," << corner.y;
 
-    EXPECT_TRUE(Renderer::FaceSign(v, 0, 1, 2) == Fx(100) &&
-                Renderer::FaceSign(v, 0, 2, 1) == Fx(-100));
+    // A vertex at y = 10.5 starts on row 10; a bottom at y = 20.0 ends on 19.
+    Draw(frame, Vertex(Fx(40), Fx(10.5)), Vertex(Fx(60), Fx(10.5)), Vertex(Fx(50), Fx(20)));
+    for (int32_t y = 8; y < 22; ++y)
+        EXPECT_EQ(frame.Drawn(50, y), y >= 10 && y < 20) << "row " << y;
+    Draw(frame, Vertex(0, 0), Vertex(Fx(10), 0), Vertex(Fx(5), Fx(10))); // rows 0 to 9
+    for (int32_t i = 0; i < 12; ++i) {
+        EXPECT_EQ(frame.Drawn(4, i), i < 10) << "row " << i;
+        EXPECT_EQ(frame.Drawn(i, 0), i < 10) << "column " << i;
+    }
+}
+
+// Counter-clockwise, collinear, within one row, above or below the frame:
+// nothing. The face sign is exact where 32 bits are and keeps its sign beyond.
+TEST(Coverage, FrontFacesOnly) {
+    Frame frame(240, 240);
+    const ScreenVertex v[3] = {Vertex(0, 0), Vertex(Fx(10), 0), Vertex(Fx(5), Fx(10))};
+    EXPECT_EQ(Renderer::FaceSign(v, 0, 1, 2), Fx(100));
+    EXPECT_EQ(Renderer::FaceSign(v, 0, 2, 1), Fx(-100));
     const ScreenVertex nothing[][3] = {
         {v[0], v[2], v[1]},
         {Vertex(Fx(1), Fx(1)), Vertex(Fx(50), Fx(50)), Vertex(Fx(100), Fx(100))},
@@ -40,9 +53,12 @@ TEST(Coverage, HalfOpenRowsAndColumnsFrontFacesOnly) {
     }
     const ScreenVertex large[3] = {Vertex(Fx(-100), Fx(-100)), Vertex(Fx(400), Fx(-100)),
                                    Vertex(Fx(-100), Fx(400))};
-    EXPECT_TRUE(Renderer::FaceSign(large, 0, 1, 2) > 0 && Renderer::FaceSign(large, 0, 2, 1) < 0);
+    EXPECT_GT(Renderer::FaceSign(large, 0, 1, 2), 0);
+    EXPECT_LT(Renderer::FaceSign(large, 0, 2, 1), 0);
     Draw(frame, large[0], large[1], large[2]);
-    EXPECT_TRUE(frame.Drawn(0, 0) && frame.Drawn(239, 0) && frame.Drawn(0, 239));
+    EXPECT_TRUE(frame.Drawn(0, 0));
+    EXPECT_TRUE(frame.Drawn(239, 0));
+    EXPECT_TRUE(frame.Drawn(0, 239));
     std::mt19937 random(3);
     for (int trial = 0; trial < 2000; ++trial) {
         const auto w = RandomTriangle(random, Fx(-60), Fx(60));
@@ -50,6 +66,18 @@ TEST(Coverage, HalfOpenRowsAndColumnsFrontFacesOnly) {
                   FixMul(w[1].x - w[0].x, w[2].y - w[0].y) -
                       FixMul(w[1].y - w[0].y, w[2].x - w[0].x));
     }
+}
+
+// A sliver clockwise on the screen but thinner than the face sign's products
+// see (its corners' rows differ by less than 1/256) has a face sign of 0: it
+// is not drawn, though it crosses from row 9 into row 10 across 20 columns.
+TEST(Coverage, ASliverOfFaceSignZeroIsNotDrawn) {
+    Frame frame(240, 240);
+    const ScreenVertex sliver[3] = {Vertex(0, Fx(10) - 100), Vertex(Fx(20), Fx(10) - 100),
+                                    Vertex(Fx(10), Fx(10) + 100)};
+    ASSERT_EQ(Renderer::FaceSign(sliver, 0, 1, 2), 0);
+    Draw(frame, sliver[0], sliver[1], sliver[2]);
+    EXPECT_EQ(frame.CountDrawn(), 0);
 }
 
 // Each pixel of the union is covered once; each row of it is one run.
@@ -140,13 +168,14 @@ TEST(Coverage, WildCoordinatesStayInsideTheFrameAndTheTables) {
         const uint16_t bothWindings[6] = {0, 1, 2, 0, 2, 1};
         renderer.DrawTriangles(v.data(), bothWindings, 6);
     }
-    EXPECT_TRUE(std::equal(ramp.begin(), ramp.end(), renderer.shadeRamp));
-    EXPECT_TRUE(renderer.texture == texture.get() && frame.CountDrawn() > 0);
+    EXPECT_EQ(std::vector<uint16_t>(renderer.shadeRamp, renderer.shadeRamp + 64), ramp);
+    EXPECT_EQ(renderer.texture, texture.get());
+    EXPECT_GT(frame.CountDrawn(), 0);
     tall.renderer->SetShading(true);
     Draw(tall, Vertex(Fx(10), Fx(-5), 0xFF), Vertex(Fx(200), Fx(390), 0xFF),
          Vertex(Fx(5), Fx(395), 0xFF));
-    EXPECT_TRUE(tall.Drawn(10, 319) &&
-                std::equal(ramp.begin(), ramp.end(), tall.renderer->shadeRamp));
+    EXPECT_TRUE(tall.Drawn(10, 319));
+    EXPECT_EQ(std::vector<uint16_t>(tall.renderer->shadeRamp, tall.renderer->shadeRamp + 64), ramp);
     EXPECT_EQ(std::count(tall.pixels.begin() + 320 * 240, tall.pixels.end(), kBackground),
               80 * 240);
 }

@@ -1,7 +1,6 @@
 // The numbers of the edge walk and the span fillers: steps, clipping at the
 // frame's rows and columns, the shade ramp and texture addressing.
-#include "render/edge.h"
-#include "render/renderer.h"
+#include "render/stages.h"
 #include "render_test_util.h"
 
 #include <gtest/gtest.h>
@@ -31,12 +30,14 @@ TEST(EdgeWalk, StepsTruncateTowardZeroAndClipToTheFrame) {
     };
     Unwritten(table);
     walk(Vertex(0, 0), Vertex(Fx(10), Fx(3)));
-    EXPECT_TRUE(table[0].x == 0 && table[1].x == 218453 && table[2].x == 436906 &&
-                table[3].x == -1);
+    EXPECT_EQ((std::vector<Fixed>{table[0].x, table[1].x, table[2].x, table[3].x}),
+              (std::vector<Fixed>{0, 218453, 436906, -1}));
     walk(Vertex(Fx(10), 0), Vertex(0, Fx(3)));
-    EXPECT_TRUE(table[0].x == 655360 && table[1].x == 436907 && table[2].x == 218454);
+    EXPECT_EQ((std::vector<Fixed>{table[0].x, table[1].x, table[2].x}),
+              (std::vector<Fixed>{655360, 436907, 218454}));
     walk(Vertex(0, Fx(230)), Vertex(Fx(1), Fx(241)));
-    EXPECT_TRUE(table[239].x == Fx(1) / 11 * 9 && table[240].x == -1);
+    EXPECT_EQ(table[239].x, Fx(1) / 11 * 9);
+    EXPECT_EQ(table[240].x, -1);
 
     const EdgeEntry step{Fx(10) / 10, (0xFF << 16) / 10, Fx(0.75) / 10, -Fx(0.5) / 10};
     const struct {
@@ -89,13 +90,15 @@ TEST(Spans, AreHalfOpenClippedAndShadedFromTheRamp) {
         if (y == 10) return x < 10 ? ramp[(x + 10) * step10 >> 18] : kBackground;
         return x >= 200 ? ramp[(x - 200) * step11 >> 18] : kBackground;
     });
-    EXPECT_TRUE(frame.At(100, 8) == ramp[0] && frame.At(163, 8) == ramp[62]);
+    EXPECT_EQ(frame.At(100, 8), ramp[0]);
+    EXPECT_EQ(frame.At(163, 8), ramp[62]);
     EXPECT_EQ((std::vector<uint16_t>{ramp[0], ramp[1], ramp[2], ramp[3], ramp[32], ramp[63]}),
               (std::vector<uint16_t>{0x0000, 0x0000, 0x0020, 0x0841, 0x7BEF, 0xFFDF}));
     renderer.BuildShadeRamp(0xABFF0080); // the top byte is ignored
     EXPECT_EQ(ramp[63], 0xF80F);         // red 31, green 0, blue (63*128)>>9 = 15
-    EXPECT_TRUE(PackRgb565(0xFFFFFF) == 0xFFFF && PackRgb565(0x808080) == 0x8410 &&
-                PackRgb565(0xFF0000) == 0xF800 && PackRgb565(0x50505050) == 0x528A);
+    EXPECT_EQ((std::vector<uint16_t>{PackRgb565(0xFFFFFF), PackRgb565(0x808080),
+                                     PackRgb565(0xFF0000), PackRgb565(0x50505050)}),
+              (std::vector<uint16_t>{0xFFFF, 0x8410, 0xF800, 0x528A}));
 }
 
 // Intensity 200, u = 0.5, v = 0.25 read texel 50208 (level 12, row 16,

@@ -18,7 +18,7 @@
 constexpr uint16_t kBackground = 0xDEAD;
 
 // A frame buffer lent to a Display, and a renderer for it (its vertex buffer
-// from the tracked allocator) drawing flat and unlit, with a white ramp.
+// from the tracked allocator) as made: flat, unlit, with a white ramp.
 struct Frame {
     Frame(int32_t width, int32_t height)
         : pixels(static_cast<size_t>(width * height), kBackground) {
@@ -28,9 +28,6 @@ struct Frame {
         display.frameWidth = width;
         display.frameHeight = height;
         renderer = std::make_unique<Renderer>(&display);
-        renderer->SetLighting(false);
-        renderer->SetShading(false);
-        renderer->BuildShadeRamp(0xFFFFFF);
     }
     ~Frame() { display.frameBuffer = nullptr; }
     uint16_t At(int32_t x, int32_t y) const {

@@ -1,0 +1,146 @@
+// The span fill's four fillers, one policy each: the lanes it carries down
+// the edges and across the spans (Carrying, carry.h), whether it can draw
+// with the renderer as it stands (Drawable), what it takes from the renderer
+// once per triangle (its constructor, made only when Drawable), and its own
+// loop over the pixels of a span (Run: the span's first pixel, their count
+// >= 1, and the carried values at the first pixel with their steps). The
+// edge walk (edge.h) and the loop over the rows (span.cpp) are the same for
+// all four.
+#pragma once
+#include "platform/display.h"
+#include "platform/pixel_run.h"
+#include "render/carry.h"
+#include "render/renderer.h"
+#include "resource/texture.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// Rows startRow..endRow-1 of the edge tables with the filler Fill; color is
+// the triangle's first vertex's. Made in span.cpp for the four fillers.
+template <class Fill>
+void FillSpans(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t color);
+
+// One colour, packed once. A span of up to eight pixels is written in one
+// pass over sixteen bytes (the pixels after it put back as they were) where
+// those bytes are still in the frame: spans of the clock's marks and hands
+// are short and of every length, and this costs no decision on the length.
+struct FlatFill : Carrying<0> {
+    static bool Drawable(const Renderer&) { return true; }
+    FlatFill(const Renderer& renderer, uint32_t color)
+        : run(PackRgb565(color)),
+          frameEnd(renderer.display->frameBuffer +
+                   renderer.display->frameWidth * renderer.display->frameHeight) {}
+    void Run(uint16_t* out, int32_t count, const Span&) const {
+        if (count <= 8 && out + 8 <= frameEnd) {
+            run.FillShort(reinterpret_cast<uint8_t*>(out), count);
+        } else {
+            run.Fill(reinterpret_cast<uint8_t*>(out), count);
+        }
+    }
+    PixelRun run;
+    const uint16_t* frameEnd;
+};
+
+// Intensity 0..255 (as a Fixed) picks one of the 64 ramp entries. The mask
+// only matters for intensities outside 0..255, which the edge values never
+// reach; it keeps the read inside the ramp regardless.
+struct ShadedFill : Carrying<kLaneIntensity> {
+    static constexpr int kRampShift = 18;
+    static bool Drawable(const Renderer&) { return true; }
+    ShadedFill(const Renderer& renderer, uint32_t) : ramp(renderer.shadeRamp) {}
+    void Run(uint16_t* out, int32_t count, const Span& span) const {
+        Fixed intensity = span.value[1];
+        const Fixed step = span.step[1];
+        uint16_t* const end = out + count;
+        for (ptrdiff_t i = -static_cast<ptrdiff_t>(count); i < 0; ++i, intensity += step)
+            end[i] = ramp[(intensity >> kRampShift) & (kShadeRampSize - 1)];
+    }
+    const uint16_t* ramp;
+};
+
+// Texture coordinates are carried across spans in texel units (scaled by the
+// width; the shift may move bits through the sign and, done on the unsigned
+// pattern, wraps as the device's shift does). The texel column and row are
+// wrapped with the width mask: coordinates from 0 to just below 1.0 read
+// exactly the texel they name, and no coordinate, however far outside, reads
+// past the level block. The row's offset, ((v >> 16) & mask) << shift, is
+// taken in one shift and one mask (the bits it keeps lie below bit 31, so the
+// shift's kind does not matter). The mask follows from the shift, so a
+// texture's own mask field cannot widen the wrap beyond its side. Only a
+// texture that fits triangles is drawn at all.
+struct TexelAddress {
+    static bool Drawable(const Renderer& renderer) {
+        return TextureFitsTriangles(renderer.texture);
+    }
+    explicit TexelAddress(const Texture* texture)
+        : shift(texture->widthShift), mask((1u << texture->widthShift) - 1) {}
+    void SpanEnd(const EdgeEntry& entry, Fixed* lanes) const {
+        lanes[2] = static_cast<Fixed>(static_cast<uint32_t>(entry.u) << shift);
+        lanes[3] = static_cast<Fixed>(static_cast<uint32_t>(entry.v) << shift);
+    }
+    size_t Column(Fixed u) const { return (static_cast<uint32_t>(u) >> 16) & mask; }
+    size_t Row(Fixed v) const {
+        return (static_cast<uint32_t>(v) >> (16 - shift)) & (mask << shift);
+    }
+    // The texels of one shade level along a span.
+    void Run(uint16_t* out, int32_t count, const uint16_t* level, Fixed u, Fixed du, Fixed v,
+             Fixed dv) const {
+        uint16_t* const end = out + count;
+        for (ptrdiff_t i = -static_cast<ptrdiff_t>(count); i < 0; ++i, u += du, v += dv)
+            end[i] = level[Row(v) + Column(u)];
+    }
+    unsigned shift;
+    uint32_t mask;
+};
+
+// One shade level for the whole triangle, chosen by the first vertex's colour.
+struct TexturedFill : Carrying<kLaneU | kLaneV> {
+    static bool Drawable(const Renderer& renderer) { return TexelAddress::Drawable(renderer); }
+    TexturedFill(const Renderer& renderer, uint32_t color)
+        : address(renderer.texture),
+          level(renderer.texture->texels +
+                ((color & renderer.texture->levelMask) << renderer.texture->levelOffsetShift)) {}
+    void SpanEnd(const EdgeEntry& entry, Fixed* lanes) const { address.SpanEnd(entry, lanes); }
+    void Run(uint16_t* out, int32_t count, const Span& span) const {
+        address.Run(out, count, level, span.value[2], span.step[2], span.value[3], span.step[3]);
+    }
+    TexelAddress address;
+    const uint16_t* level;
+};
+
+// The shade level chosen per pixel by the intensity. Where the intensity does
+// not change along the span, neither does the level: the span is one
+// level's.
+struct TexturedShadedFill : Carrying<kLaneIntensity | kLaneU | kLaneV> {
+    static bool Drawable(const Renderer& renderer) { return TexelAddress::Drawable(renderer); }
+    TexturedShadedFill(const Renderer& renderer, uint32_t)
+        : address(renderer.texture), texels(renderer.texture->texels),
+          levelMask(renderer.texture->levelMask), levelShift(renderer.texture->levelOffsetShift) {}
+    void SpanEnd(const EdgeEntry& entry, Fixed* lanes) const {
+        Carrying::SpanEnd(entry, lanes);
+        address.SpanEnd(entry, lanes);
+    }
+    size_t Level(Fixed intensity) const {
+        return ((static_cast<uint32_t>(intensity) >> 16) & levelMask) << levelShift;
+    }
+    void Run(uint16_t* out, int32_t count, const Span& span) const {
+        Fixed intensity = span.value[1];
+        const Fixed step = span.step[1];
+        Fixed u = span.value[2], v = span.value[3];
+        const Fixed du = span.step[2], dv = span.step[3];
+        if (step == 0) {
+            address.Run(out, count, texels + Level(intensity), u, du, v, dv);
+            return;
+        }
+        uint16_t* const end = out + count;
+        for (ptrdiff_t i = -static_cast<ptrdiff_t>(count); i < 0;
+             ++i, intensity += step, u += du, v += dv) {
+            end[i] = texels[Level(intensity) + address.Row(v) + address.Column(u)];
+        }
+    }
+    TexelAddress address;
+    const uint16_t* texels;
+    uint32_t levelMask;
+    unsigned levelShift;
+};
