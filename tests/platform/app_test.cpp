@@ -1,8 +1,8 @@
 #include "platform/app.h"
 
+#include "../debug_lines.h"
 #include "failing_new.h"
 #include "host/clock.h"
-#include "host/debug_output.h"
 #include "host/device.h"
 #include "host/gx.h"
 #include "host/messages.h"
@@ -26,7 +26,6 @@ using namespace host;
 
 std::vector<uint32_t> defaults; // messages that reached the default processing
 std::string trail;              // hook, OnMessage and default processing, in turn
-std::u16string debugLines;
 
 class TestApp : public App {
   public:
@@ -63,23 +62,19 @@ class AppTest : public ::testing::Test {
         DeviceReset();
         SetTickCountFixed(5000);
         defaults.clear();
-        debugLines.clear();
         SetDefaultProcessingListener(
             [](WindowHandle, uint32_t message, void*) {
                 defaults.push_back(message);
                 trail += "default;";
             },
             nullptr);
-        SetDebugListener([](const char16_t* text, void*) { debugLines += text; }, nullptr);
-        SetDebugToStderr(false);
     }
     void TearDown() override {
         refuseNothrowNewOfSize = 0;
-        SetDebugListener(nullptr, nullptr);
-        SetDebugToStderr(true);
         SetTickCountReal();
         DeviceReset();
     }
+    DebugLines debugLines_;
 };
 
 TEST_F(AppTest, ConstructionInstallsTheHookOnlyAfterTheWindowIsSizedAndShown) {
@@ -104,7 +99,7 @@ TEST_F(AppTest, ConstructionInstallsTheHookOnlyAfterTheWindowIsSizedAndShown) {
         EXPECT_EQ(rect.bottom, 320);
         EXPECT_EQ(app.window->messageHook, AppMessageHook);
         EXPECT_EQ(app.timer.startTick, 5000u);
-        EXPECT_TRUE(debugLines.empty());
+        EXPECT_EQ(debugLines_.Take(), Lines{});
     }
     // Released: input and display closed, window destroyed (its destroy
     // message still went through the hook, which posted quit).
@@ -270,7 +265,7 @@ TEST_F(AppTest, ObjectsThatCannotBeAllocatedAreLeftOut) {
     for (int refused = kWindow; refused <= kKeyInput; ++refused) {
         SCOPED_TRACE(refused);
         DeviceReset(); // each App leaves the quit its destroy message posted
-        debugLines.clear();
+        debugLines_.Take();
         const size_t size = sizes[refused];
         RefuseNthNothrowNewOfSize(size,
                                   1 + static_cast<int>(std::count(sizes, sizes + refused, size)));
@@ -281,7 +276,8 @@ TEST_F(AppTest, ObjectsThatCannotBeAllocatedAreLeftOut) {
         EXPECT_EQ(currentKeyInput == nullptr, refused == kKeyInput);
         const bool noHandle = app.window == nullptr || app.window->handle == nullptr;
         EXPECT_EQ(noHandle, refused == kWindowObject || refused == kWindow);
-        EXPECT_EQ(debugLines, refused == kWindowObject ? u"WindowOpenError\r\n" : u"");
+        EXPECT_EQ(debugLines_.Take(),
+                  refused == kWindowObject ? Lines{u"WindowOpenError\r\n"} : Lines{});
         if (noHandle) {
             EXPECT_EQ(app.display->windowHandle, nullptr); // no window: no screen
         } else {

@@ -1,6 +1,6 @@
 #include "platform/display.h"
 
-#include "host/debug_output.h"
+#include "../debug_lines.h"
 #include "host/gx.h"
 #include "host/raw_heap.h"
 #include "host/screen.h"
@@ -183,17 +183,11 @@ TEST_F(DisplayTest, ClearFrameFillsEveryPixelAndAFrameBufferThatCannotBeHadLeave
     for (int i = 0; i < 6 * 3; ++i)
         ASSERT_EQ(display.frameBuffer[i], 0x001F) << i;
 
-    std::u16string lines;
-    SetDebugListener([](const char16_t* text,
-                        void* context) { static_cast<std::u16string*>(context)->append(text); },
-                     &lines);
-    SetDebugToStderr(false);
+    DebugLines lines;
     RawHeapResetCount();
     RawHeapSetFaults({1, 0});
     EXPECT_EQ(DisplayCreateFrameBuffer(&display, 240, 240), nullptr);
-    SetDebugListener(nullptr, nullptr);
-    SetDebugToStderr(true);
-    EXPECT_EQ(lines, u"FrameBufferAllocError\r\n");
+    EXPECT_EQ(lines.Take(), Lines{u"FrameBufferAllocError\r\n"});
     EXPECT_EQ(display.frameBuffer, nullptr);
     EXPECT_EQ(display.frameWidth, 0);
     EXPECT_EQ(display.frameHeight, 0);
