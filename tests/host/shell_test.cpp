@@ -1,4 +1,3 @@
-#include "../temp_folder.h"
 #include "host/screen.h"
 #include "host/screenshot.h"
 #include "host/shell_options.h"
@@ -7,17 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
-#include <cstdio>
-#include <filesystem>
 #include <sstream>
 #include <string>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
-// The device's work at termination is checked through the program's entry.
 namespace {
 
 bool Parse(std::vector<const char*> args, host::ShellOptions* options, std::string* error) {
@@ -66,29 +58,15 @@ TEST(ShellOptions, ReadsTheDevicesOptionsAndRefusesTheRestInOneLine) {
     EXPECT_TRUE(options.tickStepGiven);
     EXPECT_TRUE(options.report);
 
-    const std::vector<std::vector<const char*>> bad = {{"--frames"},
-                                                       {"--frames", "-1"},
-                                                       {"--frames", "5x"},
-                                                       {"--frames", ""},
-                                                       {"--frames", "99999999999999999999"},
-                                                       {"--time", "24:00:00"},
-                                                       {"--time", "12:60:00"},
-                                                       {"--time", "12:00"},
-                                                       {"--time", "1:2:3"},
-                                                       {"--time", "12:00:00pm"},
-                                                       {"--scale", "0"},
-                                                       {"--scale", "17"},
-                                                       {"--screenshot", ""},
-                                                       {"--root", ""},
-                                                       {"--fail-alloc", "0"},
-                                                       {"--fail-new", "0"},
-                                                       {"--fail-alloc-after", "4294967296"},
-                                                       {"--time-step", "86400001"},
-                                                       {"--tick-start", "-1"},
-                                                       {"--tick-step", "x"},
-                                                       {"--storm"},
-                                                       {"--window"},
-                                                       {"extra"}};
+    // clang-format off
+    const std::vector<std::vector<const char*>> bad = {{"--frames"}, {"--frames", "-1"},
+        {"--frames", "5x"}, {"--frames", ""}, {"--frames", "99999999999999999999"},
+        {"--time", "24:00:00"}, {"--time", "12:60:00"}, {"--time", "12:00"}, {"--time", "1:2:3"},
+        {"--time", "12:00:00pm"}, {"--scale", "0"}, {"--scale", "17"}, {"--screenshot", ""},
+        {"--root", ""}, {"--fail-alloc", "0"}, {"--fail-new", "0"},
+        {"--fail-alloc-after", "4294967296"}, {"--time-step", "86400001"}, {"--tick-start", "-1"},
+        {"--tick-step", "x"}, {"--storm"}, {"--window"}, {"extra"}};
+    // clang-format on
     for (const auto& args : bad) {
         error.clear();
         EXPECT_FALSE(Parse(args, &options, &error)) << args[0];
@@ -157,9 +135,8 @@ TEST(ShellOptions, HelpTellsEachOptionsRangeAndDefaultWithinEightyColumns) {
     EXPECT_LE(widest, 80u);
 }
 
-// The written picture is read back pixel for pixel by the clock's run test;
-// failed writes and targets that are not plain files go through the same
-// writer as the texture tool's (tests/tools/zit_tool_test.cpp).
+// The picture is read back by the clock's run test; failed writes and targets
+// that are not plain files: the texture tool's tests (the same writer).
 TEST(Screenshot, ExpandsEachPixelAndRefusesWhatItCannotWrite) {
     uint8_t rgb[3];
     host::ExpandPixel(0x8410, rgb); // r 16, g 32, b 16: the top bits repeat below
