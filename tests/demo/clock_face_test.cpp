@@ -6,14 +6,12 @@
 namespace {
 
 TEST(ClockFace, HandAnglesFollowTheTime) {
-    // 12:00:00 (hour 12 brought to 0): all three hands straight up.
+    // 12:00:00 (hour 12 brought to 0): all three hands straight up; 3:00:00:
+    // the hour hand along +X; 6:30:00: 1024 - 2218.67 truncated, unmasked.
     EXPECT_EQ(HourHandAngle(0, 0), 1024);
     EXPECT_EQ(MinuteHandAngle(0, 0), 1024);
     EXPECT_EQ(SecondHandAngle(0), 1024);
-    // 3:00:00: the hour hand along the face's +X axis.
     EXPECT_EQ(HourHandAngle(3, 0), 0);
-    // 6:30:00: 1024 - 1597440 / 720 (2218.67, truncated), left negative for
-    // the rotation to mask.
     EXPECT_EQ(HourHandAngle(6, 30), -1194);
     EXPECT_EQ(MinuteHandAngle(8, 30), 1024 - 580); // 2088960 / 3600 = 580.27
     EXPECT_EQ(SecondHandAngle(30), -1024);
@@ -28,8 +26,7 @@ std::vector<DrawNode*> Listed(const DrawList& list) {
     return listed;
 }
 
-// Far before near, equal keys in insertion order: of equal keys the one
-// inserted last is drawn last (the list is walked from its head).
+// Far before near; of equal keys the one inserted last is drawn last.
 TEST(DrawList, KeepsFarBeforeNearAndEqualKeysInInsertionOrder) {
     DrawList list;
     ResetDrawList(&list);
@@ -43,9 +40,8 @@ TEST(DrawList, KeepsFarBeforeNearAndEqualKeysInInsertionOrder) {
               (std::vector<DrawNode*>{nodes[2], nodes[5], nodes[0], nodes[1], nodes[3], nodes[4]}));
 }
 
-// The hour hand moves on with the minutes: at half past ten it lies halfway
-// between ten and eleven, on the diagonal of the face (its X axis, row 0 of
-// its matrix, as far along -x as along +y). Seen without a camera.
+// At half past ten the hour hand lies halfway to eleven, on the face's
+// diagonal (row 0 of its matrix as far along -x as along +y).
 TEST(DrawList, TheHourHandFollowsTheMinutes) {
     Matrix camera;
     MatrixIdentity(&camera);
@@ -70,8 +66,8 @@ TEST(DrawList, TakesNoMoreThanThePoolHolds) {
     EXPECT_EQ(TakeDrawNode(&list), nullptr);
 }
 
-// A scene frame lists the fifteen nodes far to near, each keyed by its depth,
-// and leaves the matrix stack at its bottom entry.
+// A scene frame lists fifteen nodes far to near, keyed by depth, and leaves
+// the matrix stack at its bottom entry.
 TEST_F(ClockTest, ASceneFrameListsFifteenNodesFarToNear) {
     ClockApp& app = StartApp();
     SkipIntro();

@@ -1,7 +1,5 @@
-// The program run as the device runs it: main, with the device pressing Start
-// after a number of frames, and what its screenshot shows. (Where the hands
-// point: clock_face_test.cpp and the golden frames, which hold the whole
-// picture at several times of day.)
+// main as the device runs it, Start pressed after some frames, and its
+// screenshot (the whole picture: the golden frames).
 #include "../platform/failing_new.h"
 #include "clock_fixture.h"
 #include "host/gx.h"
@@ -11,7 +9,6 @@
 #include <png.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -46,8 +43,6 @@ TEST_F(ClockRunTest, MainRunsTheClockWhoseScreenshotShowsTheTime) {
     EXPECT_EQ(Main(), 0);
     std::unique_ptr<ClockApp> app(static_cast<ClockApp*>(currentApp)); // main leaves it
     ASSERT_NE(app, nullptr);
-    EXPECT_EQ(app->ballAngleY, 19 * 5);
-    EXPECT_EQ(app->ballAngleX, 3 * 5);
     EXPECT_EQ(app->flowerTexture, nullptr);              // torn down
     EXPECT_EQ(host::GxCallCounts().endDraw, 10 * 2 + 5); // fill and strip, then presents
 
@@ -59,9 +54,7 @@ TEST_F(ClockRunTest, MainRunsTheClockWhoseScreenshotShowsTheTime) {
     ASSERT_EQ(shot.image.width, 240u);
     ASSERT_EQ(shot.image.height, 320u);
 
-    // The background outside the clock's reach is the picture, pixel for
-    // pixel; the title strip fills the top 40 rows; the band below the frame
-    // is black up to the caption.
+    // Outside the clock's reach the background shows pixel for pixel.
     int background = 0;
     int backgroundWrong = 0;
     for (int32_t fy = 0; fy < 240; ++fy) {
@@ -75,18 +68,6 @@ TEST_F(ClockRunTest, MainRunsTheClockWhoseScreenshotShowsTheTime) {
     }
     EXPECT_GT(background, 10000);
     EXPECT_EQ(backgroundWrong, 0);
-    uint8_t title[3];
-    host::ExpandPixel(kTitleTexel, title);
-    EXPECT_EQ(std::memcmp(shot.At(0, 0), title, 3), 0);
-    EXPECT_EQ(std::memcmp(shot.At(239, 39), title, 3), 0);
-    const uint8_t black[3] = {0, 0, 0};
-    EXPECT_EQ(std::memcmp(shot.At(10, 300), black, 3), 0);
-
-    // The ball: magenta texels, shaded, up and to the left of the centre.
-    const uint8_t* ball = shot.At(100, 139);
-    EXPECT_GT(ball[0], 0);
-    EXPECT_EQ(ball[1], 0);
-    EXPECT_GT(ball[2], 0);
 }
 
 TEST_F(ClockRunTest, MainWithoutItsApplicationSetsNothingUpAndRunsNoLoop) {

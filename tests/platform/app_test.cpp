@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iterator>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -80,10 +79,8 @@ class AppTest : public ::testing::Test {
 TEST_F(AppTest, ConstructionInstallsTheHookOnlyAfterTheWindowIsSizedAndShown) {
     {
         TestApp app;
-        // Creation: before the user data points at the Window, so straight to
-        // the default processing. Sizing and showing: through OnMessage to the
-        // default processing, never through the hook, so the focus message
-        // resumed nothing and the paint reached no OnPaint.
+        // Creation goes straight to the default processing; sizing and showing
+        // through OnMessage, never the hook: nothing resumed, no OnPaint.
         EXPECT_EQ(defaults, (std::vector<uint32_t>{kMessageCreate, kMessageSize, kMessageMove,
                                                    kMessageFocusGained, kMessageSetText,
                                                    kMessageSize, kMessagePaint}));
@@ -91,18 +88,15 @@ TEST_F(AppTest, ConstructionInstallsTheHookOnlyAfterTheWindowIsSizedAndShown) {
         EXPECT_EQ(app.events, "");
         EXPECT_EQ(app.active, 0);
         ASSERT_NE(app.window, nullptr);
-        Rect rect{};
-        ASSERT_TRUE(GetWindowRect(app.window->handle, &rect));
-        EXPECT_EQ(rect.left, 0);
-        EXPECT_EQ(rect.top, 0);
-        EXPECT_EQ(rect.right, 240);
-        EXPECT_EQ(rect.bottom, 320);
+        Rect r{};
+        ASSERT_TRUE(GetWindowRect(app.window->handle, &r));
+        EXPECT_EQ((std::vector<int32_t>{r.left, r.top, r.right, r.bottom}),
+                  (std::vector<int32_t>{0, 0, 240, 320}));
         EXPECT_EQ(app.window->messageHook, AppMessageHook);
         EXPECT_EQ(app.timer.startTick, 5000u);
         EXPECT_EQ(debugLines_.Take(), Lines{});
     }
-    // Released: input and display closed, window destroyed (its destroy
-    // message still went through the hook, which posted quit).
+    // Released: input and display closed; the destroy message posted quit.
     EXPECT_EQ(currentApp, nullptr);
     EXPECT_EQ(currentKeyInput, nullptr);
     EXPECT_EQ(GxCallCounts().closeInput, 1);
@@ -149,9 +143,8 @@ TEST_F(AppTest, TheWindowProcedureGoesHookThenOnMessageThenDefault) {
 TEST_F(AppTest, TheHookHandlesItsMessagesAndPassesTheRestOn) {
     TestApp app;
     const WindowHandle window = app.window->handle;
-    // {message, answer, default processings}. Command: default processing
-    // inside the hook, whose 0 ends the chain. Setting the text answers 1: the
-    // chain goes on to OnMessage and the default processing runs again.
+    // {message, answer, default processings}: the hook answers command with the
+    // default processing and 0; setting the text goes on and is processed twice.
     const uint32_t cases[][3] = {{kMessageCommand, 0, 1},       {kMessageSetText, 1, 2},
                                  {kMessageSettingChange, 0, 0}, {kMessagePaint, 0, 0},
                                  {kMessageFocusLost, 0, 0},     {kMessageFocusGained, 0, 0}};
@@ -162,8 +155,7 @@ TEST_F(AppTest, TheHookHandlesItsMessagesAndPassesTheRestOn) {
     }
     EXPECT_EQ(app.events, "paint;off 000;on 111;");
 
-    // Keys: the word parameter's low 16 bits are the code; without the input
-    // they change nothing.
+    // Keys: the word's low 16 bits are the code; without the input, nothing.
     defaults.clear();
     SendMessage(window, kMessageKeyDown, 0x10000 | kKeyCodeA, 0);
     EXPECT_EQ(currentKeyInput->keys, KeyA);
@@ -175,9 +167,8 @@ TEST_F(AppTest, TheHookHandlesItsMessagesAndPassesTheRestOn) {
     EXPECT_EQ(input->keys, 0u);
     EXPECT_TRUE(defaults.empty());
 
-    // Stylus {message, word, position, buttons, x, y}: the position is split
-    // without sign extension; down and move hold the 0x10000 bit, up stores
-    // the word alone. The chain goes on to the default processing.
+    // Stylus {message, word, position, buttons, x, y}: the position split
+    // without sign extension; down and move add 0x10000; then the default.
     const uint32_t strokes[][6] = {{kMessageStylusDown, 1, 0xFFFF0010u, 0x10001u, 16, 65535},
                                    {kMessageStylusMove, 0, 0x0014001Eu, 0x10000u, 30, 20},
                                    {kMessageStylusUp, 0, 0x0015001Fu, 0, 31, 21}};
@@ -204,10 +195,8 @@ TEST_F(AppTest, FocusDecidesWhetherFramesAreMadeAndTheQuitPassMakesNone) {
         PostMessage(app.window->handle, message, 0, 0);
     DeviceSetStartAfterFrames(5);
     app.Run();
-    // Pass 1 loses the focus; passes 2-3 take messages without frames; pass 4
-    // regains it and draws frame 1; frame 6 sees Start and posts quit, and the
-    // pass that takes it draws nothing. OnDeactivate comes before the suspend,
-    // OnActivate after the resume, each seeing the new activity.
+    // Passes 1-3 take messages without frames; frame 6 sees Start and posts
+    // quit. OnDeactivate comes before the suspend, OnActivate after the resume.
     EXPECT_EQ(app.drawn, 5);
     EXPECT_EQ(app.frames, 6);
     EXPECT_EQ(GxCallCounts().endDraw, 5);
@@ -227,8 +216,7 @@ TEST_F(AppTest, DrawCaptionDrawsSixByThirteenCellsOpaqueOrTransparent) {
     for (int32_t y = 0; y < 320; ++y)
         for (int32_t x = 0; x < 240; ++x)
             ScreenSetPixel(x, y, 0x1234);
-    // 'K' in yellow (red 255, green 255) on opaque black: its stem is the
-    // cell's first column from row 2 to row 10; the next cell starts at x 6.
+    // 'K' in yellow on opaque black: its stem is column 0, rows 2 to 10.
     const DeviceColor yellow = PackDeviceColor(0xFF, 0xFF, 0);
     app.DrawCaption(0, 0, yellow, 0, u"KK");
     const struct {
@@ -257,8 +245,7 @@ TEST_F(AppTest, DrawCaptionDrawsSixByThirteenCellsOpaqueOrTransparent) {
 // An App whose window, its device object, display or key input cannot be had
 // still runs: what would use the missing object is skipped.
 TEST_F(AppTest, ObjectsThatCannotBeAllocatedAreLeftOut) {
-    // In the order the App allocates them: sizes may repeat (the window record
-    // and the Display on a 32-bit build), so the n-th request of a size is refused.
+    // In the order the App allocates them; a size may repeat (32-bit builds).
     enum Refused { kWindow, kWindowObject, kDisplay, kKeyInput };
     const size_t sizes[] = {sizeof(Window), sizeof(WindowObject), sizeof(Display),
                             sizeof(KeyInput)};
