@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -12,29 +10,6 @@ namespace {
 
 MeshVertex At(double x, double y, double z) {
     return {{F(x), F(y), F(z)}, {0, 0, 0}, 0, 0};
-}
-
-struct Exact {
-    int64_t x, y, z;
-};
-
-// (b - a) x (c - a) in 1/256 units, so the products fit in 64 bits.
-Exact Cross(const Vector3& a, const Vector3& b, const Vector3& c) {
-    const int64_t e1x = (b.x - a.x) / 256, e1y = (b.y - a.y) / 256, e1z = (b.z - a.z) / 256;
-    const int64_t e2x = (c.x - a.x) / 256, e2y = (c.y - a.y) / 256, e2z = (c.z - a.z) / 256;
-    return {e1y * e2z - e1z * e2y, e1z * e2x - e1x * e2z, e1x * e2y - e1y * e2x};
-}
-
-int64_t Dot(const Exact& n, const Vector3& v) {
-    return n.x * v.x + n.y * v.y + n.z * v.z;
-}
-
-// The unit vector along n, rounded to the nearest 1/65536 (halves away from 0).
-Vector3 RoundedUnit(const Exact& n) {
-    const double length = std::sqrt(double(n.x) * n.x + double(n.y) * n.y + double(n.z) * n.z);
-    return V(static_cast<Fixed>(std::lround(n.x / length * 65536.0)),
-             static_cast<Fixed>(std::lround(n.y / length * 65536.0)),
-             static_cast<Fixed>(std::lround(n.z / length * 65536.0)));
 }
 
 } // namespace
@@ -122,39 +97,4 @@ TEST(MeshPreparation, TransformAndNormals) {
     GenerateNormals(v.data(), 5, faces, 9);
     EXPECT_EQ(v[0].normal, V(0, F(0.5), F(1.0))); // (0, 2, 4) measured as 4
     EXPECT_EQ(v[3].normal, V(0, F(1.0), 0));
-}
-
-// Both caps face -x; side quad b..b+3 is (b, b+1, b+2), (b+2, b+3, b), facing
-// out, its normal (as the table rounds it) on all four vertices.
-TEST(HandMesh, IsAnOctagonalBarWithBackwardCaps) {
-    ASSERT_EQ(HandMesh.vertexCount, 48);
-    ASSERT_EQ(HandMesh.indexCount, 84);
-    const MeshVertex* v = HandMesh.vertices;
-    for (int i = 0; i < 16; ++i) {
-        EXPECT_EQ(v[i].position.x, i < 8 ? static_cast<Fixed>(0xFFF09D8Bu) : 0x640000) << i;
-        EXPECT_EQ(v[i].position.y, v[i % 8].position.y) << i;
-        EXPECT_EQ(v[i].normal, V(F(-1.0), 0, 0)) << i;
-    }
-    EXPECT_EQ(v[1].position.y, 0x56275);
-    EXPECT_EQ(v[5].position.z, -0x3D8A0);
-    for (int t = 0; t < 28; ++t) {
-        const MeshFace& f = HandMesh.faces[t];
-        const Exact n = Cross(v[f.i0].position, v[f.i1].position, v[f.i2].position);
-        const int b = 16 + 4 * ((t - 12) / 2);
-        if (t < 12) {
-            EXPECT_LT(n.x, 0) << t;
-            EXPECT_EQ(f.i0 < 8, t < 6) << t;
-            continue;
-        }
-        const Vector3 unit = RoundedUnit(n), normal = v[f.i0].normal;
-        const Vector3 middle =
-            V(0, v[b].position.y + v[b + 1].position.y, v[b].position.z + v[b + 1].position.z);
-        EXPECT_EQ(f.i0, t % 2 == 0 ? b : b + 2) << t;
-        EXPECT_EQ(normal.x, 0) << t;
-        EXPECT_GT(Dot(n, middle), 0) << t;
-        EXPECT_NEAR(normal.y, unit.y, 255) << t;
-        EXPECT_NEAR(normal.z, unit.z, 255) << t;
-        for (int k = 0; k < 4; ++k)
-            EXPECT_EQ(v[b + k].normal, normal) << t;
-    }
 }
