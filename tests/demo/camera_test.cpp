@@ -1,5 +1,4 @@
-// The camera animation's states, their ends, and the choice of the next
-// state.
+// The camera animation's states, their ends, and the choice of the next.
 #include "demo/camera.h"
 
 #include "host/random.h"
@@ -35,8 +34,7 @@ TEST(Camera, StartsHoldingAndAHoldSeesOldValuesFiveDownToMinusOneThenChooses) {
         EXPECT_EQ(a.state, CameraHold) << old;
         EXPECT_EQ(a.waitFrames, old - 1);
     }
-    // The step that sees -1 chooses: a state, a speed and a hold length,
-    // each within its range.
+    // The step that sees -1 chooses a state, speed and hold within range.
     AnimateCamera(&a, nullptr);
     EXPECT_GE(a.state, CameraHold);
     EXPECT_LE(a.state, CameraLightSweep);
@@ -46,9 +44,8 @@ TEST(Camera, StartsHoldingAndAHoldSeesOldValuesFiveDownToMinusOneThenChooses) {
     EXPECT_LE(a.waitFrames, 34);
 }
 
-// Each state run alone from the start for a number of steps; the last step of
-// a state resets its phase (or turn) before the outputs are made. Unset
-// outputs are not checked.
+// Each state alone for some steps; its last step resets its phase (or turn)
+// before the outputs are made. Unset outputs are not checked.
 TEST(Camera, StatesStepAndEndAsTheirSpeedSays) {
     const struct {
         int32_t state, speed, steps, phase;

@@ -11,11 +11,9 @@
 
 namespace {
 
-// The damages: missing (no bytes at all), empty, header cut, texels cut, a
-// header larger than its data, width 0, height 0, 65535 x 65535, pictures
-// too small for any use (1 x 1 and 2 x 2: square, but too small for the
-// ball's 16 shade levels), and one texel short of the use's width or height
-// (the ball then no longer square).
+// Missing, empty, header cut, texels cut, a header larger than its data, width
+// 0, height 0, 65535 x 65535, too small for any use (1 x 1, 2 x 2: too small
+// for 16 shade levels), one texel short of the use's width or height.
 std::vector<std::optional<std::string>> Damaged(const std::string& good) {
     ZitHeader size{};
     ZitReadHeader(reinterpret_cast<const uint8_t*>(good.data()), good.size(), &size);
@@ -80,8 +78,7 @@ TEST_F(ClockTest, AnInputStormLeavesTheClockDrawingOnlyWhileActiveAndEndingOnSta
     static int lastBeginDraw, drawnInactive, pollsInactive, pollsInactiveInTitle;
     lastBeginDraw = drawnInactive = pollsInactive = pollsInactiveInTitle = 0;
     host::InputStormStart(&storm, 8000, 16, 3);
-    // At every poll: the pass just ended drew only if the application is active
-    // now, since a pass takes its message before it draws; then the next burst.
+    // At each poll: the pass just ended drew only if the app is active now.
     host::DeviceSetPollWork([](uint32_t) {
         const auto* app = static_cast<const ClockApp*>(currentApp);
         const int beginDraw = host::GxCallCounts().beginDraw;

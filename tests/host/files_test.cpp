@@ -9,8 +9,7 @@
 #include <filesystem>
 #include <string>
 
-// Creating, emptying, whole reads and writes and sizes are checked through the
-// program's file layer (resource tests); these are the host's own rules.
+// The host's own rules (whole reads, writes and sizes: the file layer's tests).
 namespace {
 
 class HostFiles : public ::testing::Test {
@@ -87,9 +86,8 @@ TEST_F(HostFiles, PathsStayInsideTheRoot) {
     EXPECT_EQ(LastFileError(), FileError::badPath);
 }
 
-// Links inside the root are followed; none leads out of it, whether it names
-// a file or a folder, directly or by climbing; dangling links and loops find
-// nothing, and nothing is ever created through a link.
+// Links inside the root are followed; none leads out of it (to a file or a
+// folder, directly or by climbing); nothing is created through a link.
 TEST_F(HostFiles, LinksAreFollowedOnlyWhileTheyStayInsideTheRoot) {
     using namespace host;
     namespace fs = std::filesystem;
@@ -145,8 +143,7 @@ TEST_F(HostFiles, LinksAreFollowedOnlyWhileTheyStayInsideTheRoot) {
     fs::remove_all(outside);
 }
 
-// The module name's use (the program's folder, a name too long) is checked
-// through the file layer.
+// Its use (the program's folder, names too long): the file layer's tests.
 TEST(HostModule, ModuleNameIsCutToTheLimit) {
     host::SetModuleFileName(u"\\Programs\\clock.exe");
     char16_t out[5] = {u'x', u'x', u'x', u'x', u'x'};
