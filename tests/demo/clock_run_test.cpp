@@ -78,7 +78,7 @@ TEST_F(ClockRunTest, MainWithoutItsApplicationSetsNothingUpAndRunsNoLoop) {
     EXPECT_EQ(result, 0);
     EXPECT_EQ(host::DeviceInputWindow(), nullptr);
     EXPECT_EQ(host::GxCallCounts().openDisplay, 0);
-    EXPECT_FALSE(HasLine(u"al:FileOpen[\\hana01.zit]"));
+    EXPECT_FALSE(lines_.Has(u"al:FileOpen[\\hana01.zit]"));
 }
 
 } // namespace

@@ -35,7 +35,7 @@ TEST_F(ClockTest, ADamagedPictureIsLeftOutAndTheRestIsDrawn) {
             WritePictures();
             const auto bytes = Damaged(ReadHostFile(names[picture]))[damage];
             if (bytes)
-                WritePicture(names[picture], *bytes);
+                WriteHostFile(names[picture], *bytes);
             else
                 std::filesystem::remove(root_ / names[picture]);
             const int32_t blocksBefore = allocCount, bytesBefore = allocBytes;
@@ -46,7 +46,7 @@ TEST_F(ClockTest, ADamagedPictureIsLeftOutAndTheRestIsDrawn) {
             EXPECT_EQ(TextureFitsTitle(app.titleTexture), picture != 2);
 
             // Said where the picture cannot be loaded, not where it loads but does not fit.
-            EXPECT_EQ(HasLine(u"ZitLoadError"), damage < 8);
+            EXPECT_EQ(lines_.Has(u"ZitLoadError"), damage < 8);
             SkipIntro();
             app.OnFrame();
             app.OnFrame();
