@@ -14,12 +14,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <vector>
 
 // Whether the program posted the quit message; the queue is emptied.
 inline bool QuitPosted() {

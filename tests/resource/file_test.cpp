@@ -3,7 +3,6 @@
 #include "host/files.h"
 #include "host/text.h"
 
-#include <cstring>
 
 using FileLayer = DeviceFolderTest;
 

@@ -26,6 +26,12 @@
 
 namespace {
 
+// Ends the test program if a step waits forever (on a FIFO, say).
+struct Watchdog {
+    explicit Watchdog(unsigned seconds) { alarm(seconds); }
+    ~Watchdog() { alarm(0); }
+};
+
 class ZitTool : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -212,17 +218,6 @@ TEST_F(ZitTool, RefusesBadInputWithAOneLineMessageAndAFailingStatus) {
     EXPECT_FALSE(std::filesystem::exists(Path("o.zit")));
     EXPECT_FALSE(std::filesystem::exists(Path("o.png")));
 }
-
-namespace {
-
-// Ends the test program if a step waits forever (on a FIFO, say): a hang
-// becomes a failure instead of a stuck run.
-struct Watchdog {
-    explicit Watchdog(unsigned seconds) { alarm(seconds); }
-    ~Watchdog() { alarm(0); }
-};
-
-} // namespace
 
 // With the file-size limit lowered, every write fails part way; the files that
 // were there keep their bytes and no temporary is left behind.
