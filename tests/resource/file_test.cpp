@@ -3,7 +3,6 @@
 #include "host/files.h"
 #include "host/text.h"
 
-
 using FileLayer = DeviceFolderTest;
 
 // A directory or name too long for its buffer is refused, never cut into
