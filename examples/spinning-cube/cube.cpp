@@ -5,9 +5,8 @@
 
 namespace {
 
-// Each side: its outward normal and two directions along it, chosen so the
-// corners run clockwise on the screen when the side faces the camera (the
-// renderer's front faces).
+// Each side: its outward normal and two directions along it, the same way
+// round on every side (across x up points inward).
 struct Side {
     Vector3 normal;
     Vector3 across;
@@ -27,7 +26,9 @@ constexpr int kPictureLevelBits = 4;
 
 void CubeMake(Cube* cube, Fixed half) {
     // The corners of a side, as steps along its two directions, and where
-    // each sits in the picture (u, v from 0 to 1).
+    // each sits in the picture (u, v from 0 to 1). Their order makes a side
+    // that faces the camera a front face: clockwise on the screen, whose rows
+    // grow downward.
     constexpr int kAcross[4] = {1, -1, -1, 1};
     constexpr int kUp[4] = {-1, -1, 1, 1};
     for (int s = 0; s < 6; ++s) {
