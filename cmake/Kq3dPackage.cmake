@@ -70,6 +70,12 @@ install(TARGETS ${kq3d_installed} EXPORT kq3dTargets ARCHIVE DESTINATION ${CMAKE
 
 set(kq3d_package_dir ${CMAKE_INSTALL_LIBDIR}/cmake/kq3d)
 install(EXPORT kq3dTargets NAMESPACE kq3d:: DESTINATION ${kq3d_package_dir})
+# The device writes its screenshots as PNG; its window front end, where it
+# was built, is SDL2's.
+set(KQ3D_PACKAGE_DEPENDENCIES "find_dependency(PNG)")
+if(KQ3D_WINDOW_FRONT_END)
+  string(APPEND KQ3D_PACKAGE_DEPENDENCIES "\nfind_dependency(SDL2 CONFIG)")
+endif()
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/kq3dConfig.cmake.in
   ${PROJECT_BINARY_DIR}/package/kq3dConfig.cmake INSTALL_DESTINATION ${kq3d_package_dir})
 # 1.x serves a program that asks for 1.0 or any later 1.y.
