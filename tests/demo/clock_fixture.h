@@ -68,7 +68,7 @@ class ClockTest : public DeviceFolderTest {
     // The application as main makes it, set up.
     ClockApp& StartApp() {
         static int instance;
-        app_ = std::make_unique<ClockApp>(&instance, 240, 240, u"test");
+        app_ = std::make_unique<ClockApp>(&instance, 240, 240, kClockName);
         app_->SetUpScene();
         return *app_;
     }

@@ -37,7 +37,8 @@ TEST_F(HostFiles, DispositionsSharingSeeksAndClosedHandles) {
     using namespace host;
     EXPECT_EQ(Open(u"\\a.bin", kFileAccessRead, kFileOpenExisting), kInvalidFileHandle);
     const FileHandle w = Open(u"\\a.bin", kFileAccessWrite, kFileCreateNew);
-    ASSERT_TRUE(w != kInvalidFileHandle && w != 0);
+    ASSERT_NE(w, kInvalidFileHandle);
+    ASSERT_NE(w, FileHandle{0});
     uint32_t done = 0;
     EXPECT_TRUE(WriteFile(w, "hello", 5, &done, nullptr));
     EXPECT_TRUE(CloseFile(w));

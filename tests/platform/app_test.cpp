@@ -1,8 +1,8 @@
 #include "platform/app.h"
 
+#include "../debug_lines.h"
 #include "failing_new.h"
 #include "host/clock.h"
-#include "host/debug_output.h"
 #include "host/device.h"
 #include "host/gx.h"
 #include "host/messages.h"
@@ -26,7 +26,6 @@ using namespace host;
 
 std::vector<uint32_t> defaults; // messages that reached the default processing
 std::string trail;              // hook, OnMessage and default processing, in turn
-std::u16string debugLines;
 
 class TestApp : public App {
   public:
@@ -63,23 +62,19 @@ class AppTest : public ::testing::Test {
         DeviceReset();
         SetTickCountFixed(5000);
         defaults.clear();
-        debugLines.clear();
         SetDefaultProcessingListener(
             [](WindowHandle, uint32_t message, void*) {
                 defaults.push_back(message);
                 trail += "default;";
             },
             nullptr);
-        SetDebugListener([](const char16_t* text, void*) { debugLines += text; }, nullptr);
-        SetDebugToStderr(false);
     }
     void TearDown() override {
         refuseNothrowNewOfSize = 0;
-        SetDebugListener(nullptr, nullptr);
-        SetDebugToStderr(true);
         SetTickCountReal();
         DeviceReset();
     }
+    DebugLines debugLines_;
 };
 
 TEST_F(AppTest, ConstructionInstallsTheHookOnlyAfterTheWindowIsSizedAndShown) {
@@ -98,14 +93,18 @@ TEST_F(AppTest, ConstructionInstallsTheHookOnlyAfterTheWindowIsSizedAndShown) {
         ASSERT_NE(app.window, nullptr);
         Rect rect{};
         ASSERT_TRUE(GetWindowRect(app.window->handle, &rect));
-        EXPECT_TRUE(rect.left == 0 && rect.top == 0 && rect.right == 240 && rect.bottom == 320);
+        EXPECT_EQ(rect.left, 0);
+        EXPECT_EQ(rect.top, 0);
+        EXPECT_EQ(rect.right, 240);
+        EXPECT_EQ(rect.bottom, 320);
         EXPECT_EQ(app.window->messageHook, AppMessageHook);
         EXPECT_EQ(app.timer.startTick, 5000u);
-        EXPECT_TRUE(debugLines.empty());
+        EXPECT_EQ(debugLines_.Take(), Lines{});
     }
     // Released: input and display closed, window destroyed (its destroy
     // message still went through the hook, which posted quit).
-    EXPECT_TRUE(currentApp == nullptr && currentKeyInput == nullptr);
+    EXPECT_EQ(currentApp, nullptr);
+    EXPECT_EQ(currentKeyInput, nullptr);
     EXPECT_EQ(GxCallCounts().closeInput, 1);
     EXPECT_EQ(GxCallCounts().closeDisplay, 1);
     EXPECT_EQ(PendingMessageCount(), 1);
@@ -230,14 +229,19 @@ TEST_F(AppTest, DrawCaptionDrawsSixByThirteenCellsOpaqueOrTransparent) {
             ScreenSetPixel(x, y, 0x1234);
     // 'K' in yellow (red 255, green 255) on opaque black: its stem is the
     // cell's first column from row 2 to row 10; the next cell starts at x 6.
-    app.DrawCaption(0, 0, 0xFFFF, 0, u"KK");
-    EXPECT_TRUE(ScreenPixel(0, 2) == 0xFFE0 && ScreenPixel(0, 10) == 0xFFE0 &&
-                ScreenPixel(6, 2) == 0xFFE0);
-    EXPECT_TRUE(ScreenPixel(0, 0) == 0 && ScreenPixel(1, 2) == 0 && ScreenPixel(11, 12) == 0);
-    EXPECT_TRUE(ScreenPixel(12, 2) == 0x1234 && ScreenPixel(0, 13) == 0x1234);
+    const DeviceColor yellow = PackDeviceColor(0xFF, 0xFF, 0);
+    app.DrawCaption(0, 0, yellow, 0, u"KK");
+    const struct {
+        int32_t x, y;
+        uint16_t pixel;
+    } kk[] = {{0, 2, 0xFFE0}, {0, 10, 0xFFE0}, {6, 2, 0xFFE0},  {0, 0, 0},
+              {1, 2, 0},      {11, 12, 0},     {12, 2, 0x1234}, {0, 13, 0x1234}};
+    for (const auto& p : kk)
+        EXPECT_EQ(ScreenPixel(p.x, p.y), p.pixel) << p.x << "," << p.y;
     // The clock's caption: 13 cells from (162, 307) reach exactly the corner.
-    app.DrawCaption(162, 307, 0xFFFF, 0, u"KQ 3D Engine ");
-    EXPECT_TRUE(ScreenPixel(161, 309) == 0x1234 && ScreenPixel(200, 306) == 0x1234);
+    app.DrawCaption(162, 307, yellow, 0, u"KQ 3D Engine ");
+    EXPECT_EQ(ScreenPixel(161, 309), 0x1234);
+    EXPECT_EQ(ScreenPixel(200, 306), 0x1234);
     EXPECT_EQ(ScreenPixel(239, 319), 0);
 
     ScreenSetPixel(1, 2, 0x1234);
@@ -261,7 +265,7 @@ TEST_F(AppTest, ObjectsThatCannotBeAllocatedAreLeftOut) {
     for (int refused = kWindow; refused <= kKeyInput; ++refused) {
         SCOPED_TRACE(refused);
         DeviceReset(); // each App leaves the quit its destroy message posted
-        debugLines.clear();
+        debugLines_.Take();
         const size_t size = sizes[refused];
         RefuseNthNothrowNewOfSize(size,
                                   1 + static_cast<int>(std::count(sizes, sizes + refused, size)));
@@ -272,7 +276,8 @@ TEST_F(AppTest, ObjectsThatCannotBeAllocatedAreLeftOut) {
         EXPECT_EQ(currentKeyInput == nullptr, refused == kKeyInput);
         const bool noHandle = app.window == nullptr || app.window->handle == nullptr;
         EXPECT_EQ(noHandle, refused == kWindowObject || refused == kWindow);
-        EXPECT_EQ(debugLines, refused == kWindowObject ? u"WindowOpenError\r\n" : u"");
+        EXPECT_EQ(debugLines_.Take(),
+                  refused == kWindowObject ? Lines{u"WindowOpenError\r\n"} : Lines{});
         if (noHandle) {
             EXPECT_EQ(app.display->windowHandle, nullptr); // no window: no screen
         } else {

@@ -1,6 +1,6 @@
 #include "platform/display.h"
 
-#include "host/debug_output.h"
+#include "../debug_lines.h"
 #include "host/gx.h"
 #include "host/raw_heap.h"
 #include "host/screen.h"
@@ -67,9 +67,10 @@ TEST_F(DisplayTest, OpensOnlyScreensItCanDrawOnAndClosesOnce) {
         EXPECT_EQ(DisplayOpen(&small, kWindow), 0);
         EXPECT_EQ(small.windowHandle, nullptr);
         EXPECT_EQ(GxCallCounts().closeDisplay, 1);
-        EXPECT_TRUE(small.width == static_cast<int32_t>(properties.width) &&
-                    small.height == static_cast<int32_t>(properties.height) &&
-                    small.originOffset == 0 && small.bytesPerPixel == properties.bitsPerPixel >> 3);
+        EXPECT_EQ(small.width, static_cast<int32_t>(properties.width));
+        EXPECT_EQ(small.height, static_cast<int32_t>(properties.height));
+        EXPECT_EQ(small.originOffset, 0);
+        EXPECT_EQ(small.bytesPerPixel, properties.bitsPerPixel >> 3);
     }
 
     // An open the library fails keeps the window, so close still closes the
@@ -182,19 +183,15 @@ TEST_F(DisplayTest, ClearFrameFillsEveryPixelAndAFrameBufferThatCannotBeHadLeave
     for (int i = 0; i < 6 * 3; ++i)
         ASSERT_EQ(display.frameBuffer[i], 0x001F) << i;
 
-    std::u16string lines;
-    SetDebugListener([](const char16_t* text,
-                        void* context) { static_cast<std::u16string*>(context)->append(text); },
-                     &lines);
-    SetDebugToStderr(false);
+    DebugLines lines;
     RawHeapResetCount();
     RawHeapSetFaults({1, 0});
     EXPECT_EQ(DisplayCreateFrameBuffer(&display, 240, 240), nullptr);
-    SetDebugListener(nullptr, nullptr);
-    SetDebugToStderr(true);
-    EXPECT_EQ(lines, u"FrameBufferAllocError\r\n");
+    EXPECT_EQ(lines.Take(), Lines{u"FrameBufferAllocError\r\n"});
     EXPECT_EQ(display.frameBuffer, nullptr);
-    EXPECT_TRUE(display.frameWidth == 0 && display.frameHeight == 0 && display.frameSize == 0);
+    EXPECT_EQ(display.frameWidth, 0);
+    EXPECT_EQ(display.frameHeight, 0);
+    EXPECT_EQ(display.frameSize, 0);
     DisplayClearFrame(&display, 0xFFFF);
     EXPECT_EQ(DisplayPresent(&display), 0);
     EXPECT_EQ(GxCallCounts().beginDraw, 0);
