@@ -10,16 +10,19 @@ include(CMakePackageConfigHelpers)
 include(GNUInstallDirs)
 
 # The engine's API: the headers a program includes. Every other header is
-# private to its directory. The host/ headers are those the public ones name,
-# and the device's command line for a program that takes words of its own.
+# private to its directory. The host/ headers are those the public ones name
+# (handles, the game-screen records, the raw heap's size, the window's text
+# colours, the device's side of the program's entry), and the device's command
+# line for a program that takes words of its own.
 set(KQ3D_PUBLIC_HEADERS
-  math/fixed.h math/matrix.h math/mesh.h
+  math/fixed.h math/matrix.h math/mesh.h math/color.h
   render/renderer.h
   resource/memory.h resource/debug.h resource/file.h resource/texture.h resource/zit.h
   resource/text_reader.h resource/obj_model.h
   platform/app.h platform/display.h platform/key_input.h platform/tick_timer.h platform/window.h
   platform/startup.h platform/runtime.h
-  host/handles.h host/gx.h host/raw_heap.h host/option_table.h host/shell_options.h)
+  host/handles.h host/gx.h host/raw_heap.h host/text_drawing.h host/window.h host/device.h
+  host/option_table.h host/shell_options.h)
 
 # Inside the repository the code names the engine's headers from its root
 # ("math/fixed.h"); installed, each is named under kq3d/ (<kq3d/math/fixed.h>)

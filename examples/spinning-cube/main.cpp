@@ -3,6 +3,7 @@
 // option of the device (--headless, --frames, --screenshot, ...; try --help).
 #include "cube.h"
 
+#include <kq3d/math/color.h>
 #include <kq3d/platform/app.h>
 #include <kq3d/platform/startup.h>
 #include <kq3d/render/renderer.h>
@@ -17,9 +18,14 @@ constexpr int32_t kFrameSide = 240;
 constexpr int32_t kFrameLeft = 40; // centres the frame on the 320-pixel screen
 constexpr Fixed kHalfSide = 48 * kFixedOne;
 constexpr Fixed kDistance = 200 * kFixedOne;
-constexpr uint32_t kColour = 0xE0A040;
-constexpr uint32_t kBackground = 0x203040;
-constexpr Vector3 kLight = {-27600, -22090, 55190}; // from the upper left, of length 1.0
+constexpr RgbColor kColor = PackRgb(0xE0, 0xA0, 0x40);
+constexpr RgbColor kAmbient = PackRgb(0x30, 0x30, 0x30);
+constexpr RgbColor kBackground = PackRgb(0x20, 0x30, 0x40);
+constexpr host::DeviceColor kCaptionColor = host::PackDeviceColor(0xC0, 0xC0, 0xC0);
+// From the upper left of the device's screen and from in front, of length 1.0,
+// in the frame's axes: the display shows the frame a quarter turn round
+// (platform/display.h), so camera x runs up the screen and camera y to its left.
+constexpr Vector3 kLight = {-27600, -22090, 55190};
 
 class CubeApp final : public App {
   public:
@@ -33,8 +39,8 @@ class CubeApp final : public App {
         if (renderer == nullptr) return;
         renderer->SetLightDirection(&kLight);
         renderer->SetLighting(true);
-        renderer->ambientColor = 0x303030;
-        renderer->BuildShadeRamp(kColour);
+        renderer->ambientColor = kAmbient;
+        renderer->BuildShadeRamp(kColor);
         Fill(KeyC);
     }
     ~CubeApp() {
@@ -50,7 +56,7 @@ class CubeApp final : public App {
     void Fill(uint32_t key) {
         renderer->SetShading(key != KeyA);
         renderer->SetTexture(key == KeyC ? picture : nullptr);
-        renderer->diffuseColor = key == KeyA ? kColour : 0xFFFFFF;
+        renderer->diffuseColor = key == KeyA ? kColor : kWhite;
     }
 
     void OnFrame() override {
@@ -63,9 +69,12 @@ class CubeApp final : public App {
             if ((keys & key) != 0) Fill(key);
         if (frames++ == 0) OnActivate();
 
+        // In front of the camera, turned back against the display's quarter
+        // turn so the cube's y is up on the device, then spun.
         Matrix m;
         MatrixIdentity(&m);
         MatrixTranslate(&m, 0, 0, kDistance);
+        MatrixRotateZ(&m, -kDisplayTurn);
         MatrixRotateX(&m, static_cast<int>(frames * 7));
         MatrixRotateY(&m, static_cast<int>(frames * 11));
         renderer->SetModelView(&m);
@@ -77,7 +86,7 @@ class CubeApp final : public App {
     // The screen black, and the keys named below the frame.
     void OnActivate() override {
         DisplayFillRect(display, 0, 0, display->width, display->height, 0);
-        DrawCaption(9, 300, 0xC0C0C0, 0, u"A flat B shaded C textured Start ends");
+        DrawCaption(9, 300, kCaptionColor, 0, u"A flat B shaded C textured Start ends");
     }
 
     Cube cube = {};
