@@ -1,5 +1,4 @@
-// The camera animation's state machine. The sine table is read directly:
-// sin(a) is entry a & 0xFFF, cos(a) entry (a & 0xFFF) + 1024, 1.0 = 65536.
+// Clock stage, the camera: the animation's state machine.
 #include "demo/camera.h"
 
 #include "render/renderer.h"
@@ -11,17 +10,8 @@ constexpr int32_t kSpeedRange = 136; // speeds 22..157
 constexpr int32_t kSlowestSpeed = 22;
 constexpr int32_t kHoldRange = 30; // holds of 5..34 frames
 constexpr int32_t kShortestHold = 5;
-constexpr int32_t kFullTurn = 4096;
-constexpr int32_t kHalfTurn = 2048;
 constexpr int32_t kSwingAngle = 796; // the swing's and wobble's reach, in angle steps
 constexpr Fixed kStartLight[3] = {0, 0x8000, kFixedOne};
-
-Fixed Sin(int32_t a) {
-    return SineTable[a & kAngleMask];
-}
-Fixed Cos(int32_t a) {
-    return SineTable[(a & kAngleMask) + kQuarterTurn];
-}
 
 // The light is normalised in place, then handed to the renderer.
 void SetLight(CameraAnimation* animation, Renderer* renderer, Fixed x, Fixed y, Fixed z) {
@@ -72,7 +62,7 @@ void Step(CameraAnimation* a, Renderer* renderer) {
         break;
     case CameraWobble:
         AdvancePhase(a, a->speed >> 1, kHalfTurn);
-        a->angleY = (Sin((a->phase * 6) & kAngleMask) * kSwingAngle) >> 16;
+        a->angleY = (Sin(a->phase * 6) * kSwingAngle) >> 16;
         a->zoom = Sin(a->phase) * 500;
         break;
     case CameraLightSweep:

@@ -1,4 +1,4 @@
-// The camera animation: a small random state machine that holds still, turns
+// Clock stage, the camera: a small random state machine that holds still, turns
 // the clock about X or Y, pulses the zoom, swings, wobbles or sweeps the
 // light around. One step per scene frame; its outputs are a zoom distance,
 // two camera angles and, while sweeping, the renderer's light direction.
@@ -25,7 +25,7 @@ enum CameraState : int32_t {
 struct CameraAnimation {
     int32_t state;
     Fixed zoom;     // added to the camera distance of 250.0
-    int32_t angleX; // 4096 per turn
+    int32_t angleX; // angles as math/fixed.h counts them
     int32_t angleY;
     int32_t phase; // progress of states 3 to 6
     int32_t speed; // 22..157

@@ -1,7 +1,9 @@
-// The clock application: construction, scene set-up, the frame, the title
-// page and the teardown.
+// Clock stage, the application: construction, scene set-up, the frame, the
+// clock built in it, the title page and the teardown.
 #include "demo/clock_app.h"
 
+#include "demo/clock_face.h"
+#include "host/clock.h"
 #include "platform/display.h"
 #include "platform/key_input.h"
 #include "render/renderer.h"
@@ -18,6 +20,14 @@ constexpr int32_t kBallTurnY = 19;        // per scene frame
 constexpr int32_t kBallTurnX = 3;
 constexpr int32_t kFrameSide = 240;
 constexpr int32_t kTitleWidth = 40;
+// On the logical screen the frame lies at x 40..279 and the title strip at
+// 280..319; the caption is written on the window, in the band of the device's
+// screen below the frame, on the black of logical x 0..39.
+constexpr int32_t kFrameLeft = 40;
+constexpr int32_t kTitleLeft = kFrameLeft + kFrameSide;
+constexpr int32_t kCaptionX = 162;
+constexpr int32_t kCaptionY = 307;
+constexpr host::DeviceColor kCaptionColor = host::PackDeviceColor(0xFF, 0xFF, 0x00); // yellow
 
 bool HasTexels(const Texture* texture) {
     return texture != nullptr && texture->texelBlock != nullptr && texture->texels != nullptr;
@@ -67,7 +77,7 @@ void ClockApp::MatrixPop() {
 }
 
 void ClockApp::SetUpScene() {
-    if (display != nullptr) DisplayPlace(display, 40, 0);
+    if (display != nullptr) DisplayPlace(display, kFrameLeft, 0);
     flowerTexture = LoadTexture("hana01.zit", 4);
     backgroundTexture = LoadTexture("yama01.zit", 0);
     titleTexture = LoadTexture("title01.zit", 0);
@@ -106,8 +116,8 @@ void ClockApp::OnFrame() {
 
     MatrixPush();
     MatrixTranslate(matrixTop, 0, 0, kCameraDistance);
-    MatrixRotateZ(matrixTop, -kQuarterTurn);
-    ResetDrawList();
+    MatrixRotateZ(matrixTop, -kDisplayTurn);
+    ResetDrawList(&drawList);
 
     // The ball: lit, a texture shade level picked per pixel. Without a usable
     // texture it is shaded from the white ramp instead.
@@ -121,9 +131,9 @@ void ClockApp::OnFrame() {
     renderer->SetShading(true);
     // A ball texture the fillers cannot draw is left out, as a missing one.
     renderer->SetTexture(TextureFitsTriangles(flowerTexture) ? flowerTexture : nullptr);
-    renderer->diffuseColor = 0xFFFFFF;
+    renderer->diffuseColor = kWhite;
     renderer->ambientColor = 0;
-    renderer->BuildShadeRamp(0xFFFFFF);
+    renderer->BuildShadeRamp(kWhite);
     renderer->SetModelView(matrixTop);
     renderer->DrawMesh(&BallMesh);
     MatrixPop();
@@ -133,11 +143,28 @@ void ClockApp::OnFrame() {
     DisplayPresent(display);
 }
 
+// The camera matrix is the stack's next entry while the face is placed; the
+// camera's step comes first, as it may turn the light the clock is drawn with.
+void ClockApp::BuildClock() {
+    host::SystemTime time{};
+    host::GetLocalTime(&time);
+
+    MatrixPush();
+    AnimateCamera(&animation, renderer);
+    MatrixRotateZ(matrixTop, -kDisplayTurn);
+    MatrixTranslate(matrixTop, 0, 0, kCameraDistance + animation.zoom);
+    MatrixRotateX(matrixTop, animation.angleX);
+    MatrixRotateY(matrixTop, animation.angleY);
+    PlaceClockFace(&drawList, matrixTop, time.hour, time.minute, time.second);
+    MatrixPop();
+    DrawDrawList(&drawList, renderer);
+}
+
 void ClockApp::DrawTitlePage() {
     if (display != nullptr) DisplayFillRect(display, 0, 0, display->width, display->height, 0);
-    DrawCaption(162, 307, 0xFFFF, 0, u"KQ 3D Engine ");
+    DrawCaption(kCaptionX, kCaptionY, kCaptionColor, 0, u"KQ 3D Engine ");
     if (display != nullptr && TextureFitsTitle(titleTexture)) {
-        DisplayCopyRect(display, 280, 0, kTitleWidth, kFrameSide, titleTexture->texels,
+        DisplayCopyRect(display, kTitleLeft, 0, kTitleWidth, kFrameSide, titleTexture->texels,
                         titleTexture->width);
     }
 }

@@ -1,9 +1,9 @@
-// The clock application: the title page, then every frame the mountain
-// background, a spinning textured ball and the three-dimensional clock seen
-// through the animated camera, presented on the device's screen.
+// Clock stage, the application: the title page, then every frame the
+// mountain background, a spinning textured ball and the three-dimensional
+// clock seen through the animated camera, presented on the device's screen.
 #pragma once
 #include "demo/camera.h"
-#include "demo/clock_face.h"
+#include "demo/draw_list.h"
 #include "host/handles.h"
 #include "platform/app.h"
 
@@ -12,14 +12,17 @@
 class Renderer;
 struct Texture;
 
+// The program's name: its window's class and title.
+constexpr char16_t kClockName[] = u"kq3d-clock";
+
 class ClockApp final : public App {
   public:
     // The App with its window, display and key input, then the renderer for
     // that display. Textures are loaded by SetUpScene.
     ClockApp(host::InstanceHandle instance, int32_t frameWidth, int32_t frameHeight,
              const char16_t* title);
-    // main never destroys the application (the process ends around it); tests
-    // do: the textures and the renderer go with it.
+    // main never destroys the application (the process ends around it); one
+    // that is destroyed takes its textures and renderer with it.
     ~ClockApp();
 
     void OnFrame() override;
@@ -35,13 +38,6 @@ class ClockApp final : public App {
     // Releases the textures.
     void TearDown();
 
-    // The draw list (clock_face.cpp).
-    void ResetDrawList();
-    // The next free pool node; none when the pool is used up.
-    DrawNode* TakeDrawNode();
-    // Keeps the list far to near; a node goes behind those of equal key.
-    void InsertDrawNode(DrawNode* node);
-    void DrawDrawList();
     // Local time, one camera step, the fifteen nodes placed, sorted and drawn.
     void BuildClock();
 
@@ -58,9 +54,7 @@ class ClockApp final : public App {
     int32_t introFrames = 10;
     int32_t ballAngleX = 0;
     int32_t ballAngleY = 0;
-    DrawNode drawNodes[kDrawNodeCount] = {};
-    DrawNode* nextNode = nullptr;
-    DrawNode* drawList = nullptr;
+    DrawList drawList = {};
     CameraAnimation animation = {};
 };
 

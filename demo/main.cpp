@@ -1,4 +1,4 @@
-// The program's main: the tracked allocator and the program directory, then
+// Clock stage, main: the tracked allocator and the program directory, then
 // the clock application set up, run and torn down. The application and the
 // allocator are left to the end of the process.
 #include "demo/clock_app.h"
@@ -25,7 +25,7 @@ int AppMain(host::InstanceHandle instance, host::InstanceHandle, char16_t*, int3
     MemoryInit();
     MemoryLevelSetup(1024, 0);
     FileInitDirectory();
-    ClockApp* app = new (std::nothrow) ClockApp(instance, 240, 240, u"test");
+    ClockApp* app = new (std::nothrow) ClockApp(instance, 240, 240, kClockName);
     if (app == nullptr) return 0;
     // Without its window no message reaches the program, and without its key
     // input the buttons are never seen: the loop could never end.

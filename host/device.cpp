@@ -1,5 +1,5 @@
-// The device around the program: front end, input, the frame count behind
-// the Start press, and the reset for tests.
+// Device stage, the device around the program: front end, input, the frame
+// count behind the Start press, and the return to the first state.
 #include "host/device.h"
 
 #include "host/gx.h"
@@ -20,6 +20,7 @@ struct Device {
     // starts active and follows the focus messages it takes.
     bool drawing = true;
     PollWork pollWork = nullptr;
+    ProgramMemoryProbe memoryProbe = nullptr;
 };
 
 Device device;
@@ -103,6 +104,14 @@ void DeviceOnPoll() {
 
 void DeviceSetPollWork(PollWork work) {
     device.pollWork = work;
+}
+
+void DeviceSetProgramMemoryProbe(ProgramMemoryProbe probe) {
+    device.memoryProbe = probe;
+}
+
+ProgramMemory DeviceProgramMemory() {
+    return device.memoryProbe != nullptr ? device.memoryProbe() : ProgramMemory{0, 0};
 }
 
 void DeviceOnMessageTaken(uint32_t message) {

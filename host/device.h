@@ -1,7 +1,8 @@
-// The device around the program: its front end (what shows the screen and
-// takes input), the buttons and stylus that put messages into the program's
-// queue, the pressing of Start after a number of frames, and, for tests, the
-// return of the whole device to its first state.
+// Device stage, the device around the program: its front end (what shows the
+// screen and takes input), the buttons and stylus that put messages into the
+// program's queue, the pressing of Start after a number of frames, what the
+// program tells the device of its memory, and the return of the whole device to
+// its first state.
 #pragma once
 #include "host/handles.h"
 
@@ -54,8 +55,25 @@ void DeviceOnPoll();
 // Told by the queue about every message it hands out.
 void DeviceOnMessageTaken(uint32_t message);
 
-// Tests: windows, classes, queue, focus, screen, game-screen library, frame
-// count and front end back to the device's first state.
+// The memory the program has in use as its own allocator counts it. The
+// program tells the device, when it starts, how to read the count; the device
+// shell's reports read it. A program that has told nothing has none.
+struct ProgramMemory {
+    int32_t blocks;
+    int32_t bytes;
+};
+using ProgramMemoryProbe = ProgramMemory (*)();
+void DeviceSetProgramMemoryProbe(ProgramMemoryProbe probe);
+ProgramMemory DeviceProgramMemory();
+
+// Windows, classes, queue, focus, screen, game-screen library, frame count,
+// front end and the program's probe back to the device's first state.
 void DeviceReset();
 
 } // namespace host
+
+// The program's entry, which the program defines: the device starts the
+// program by calling it with the four start-up arguments of a windowed
+// program, and the program ends the process from there.
+[[noreturn]] void ProgramEntry(host::InstanceHandle instance, host::InstanceHandle previous,
+                               char16_t* commandLine, int32_t showMode);

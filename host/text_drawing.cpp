@@ -1,4 +1,4 @@
-// Device contexts and text drawn into the screen memory.
+// Device stage, text: device contexts and text drawn into the screen memory.
 #include "host/text_drawing.h"
 
 #include "host/font.h"
@@ -12,8 +12,8 @@ namespace host {
 
 struct DeviceContextObject {
     WindowHandle window; // null: the whole screen
-    uint32_t textColor;
-    uint32_t backgroundColor;
+    DeviceColor textColor;
+    DeviceColor backgroundColor;
     int backgroundMode;
 };
 
@@ -51,7 +51,7 @@ void Fill(const Rect& r, uint16_t pixel) {
 
 } // namespace
 
-uint16_t ColorToPixel(uint32_t color) {
+uint16_t ColorToPixel(DeviceColor color) {
     const uint32_t red = color & 0xFF;
     const uint32_t green = (color >> 8) & 0xFF;
     const uint32_t blue = (color >> 16) & 0xFF;
@@ -77,16 +77,16 @@ int OpenDeviceContextCount() {
     return openContexts;
 }
 
-uint32_t SetTextColor(DeviceContext context, uint32_t color) {
+DeviceColor SetTextColor(DeviceContext context, DeviceColor color) {
     if (context == nullptr) return 0;
-    const uint32_t previous = context->textColor;
+    const DeviceColor previous = context->textColor;
     context->textColor = color;
     return previous;
 }
 
-uint32_t SetBackgroundColor(DeviceContext context, uint32_t color) {
+DeviceColor SetBackgroundColor(DeviceContext context, DeviceColor color) {
     if (context == nullptr) return 0;
-    const uint32_t previous = context->backgroundColor;
+    const DeviceColor previous = context->backgroundColor;
     context->backgroundColor = color;
     return previous;
 }

@@ -1,6 +1,6 @@
-// Text on a window: a device context with text and background colours and
-// mode, measuring and drawing wide text in the device's built-in font (6x13
-// cells), straight into the screen memory.
+// Device stage, text: text on a window, a device context with text and
+// background colours and mode, measuring and drawing wide text in the device's
+// built-in font (6x13 cells), straight into the screen memory.
 #pragma once
 #include "host/handles.h"
 #include "host/window.h"
@@ -12,7 +12,13 @@ namespace host {
 struct DeviceContextObject;
 using DeviceContext = DeviceContextObject*;
 
-// Colours are 0x00BBGGRR: red in the low byte.
+// The device's colours: 0x00BBGGRR, red in the low byte (the engine's own
+// colours are 0xRRGGBB: math/color.h).
+using DeviceColor = uint32_t;
+constexpr DeviceColor PackDeviceColor(uint32_t red, uint32_t green, uint32_t blue) {
+    return (blue & 0xFF) << 16 | (green & 0xFF) << 8 | (red & 0xFF);
+}
+
 constexpr int kBackgroundTransparent = 1;
 constexpr int kBackgroundOpaque = 2;
 
@@ -26,9 +32,9 @@ DeviceContext GetDC(WindowHandle window);
 int ReleaseDC(WindowHandle window, DeviceContext context);
 int OpenDeviceContextCount(); // contexts not yet released (tests)
 
-uint32_t SetTextColor(DeviceContext context, uint32_t color);       // previous colour
-uint32_t SetBackgroundColor(DeviceContext context, uint32_t color); // previous colour
-int SetBackgroundMode(DeviceContext context, int mode);             // previous mode
+DeviceColor SetTextColor(DeviceContext context, DeviceColor color);       // previous colour
+DeviceColor SetBackgroundColor(DeviceContext context, DeviceColor color); // previous colour
+int SetBackgroundMode(DeviceContext context, int mode);                   // previous mode
 
 struct Size {
     int32_t cx;
@@ -44,6 +50,6 @@ bool DrawTextAt(DeviceContext context, int32_t x, int32_t y, uint32_t options, c
                 const char16_t* text, uint32_t length, const int32_t* spacing);
 
 // The screen's 16-bit pixel for a colour of the device's layout.
-uint16_t ColorToPixel(uint32_t color);
+uint16_t ColorToPixel(DeviceColor color);
 
 } // namespace host

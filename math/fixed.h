@@ -1,5 +1,6 @@
-// 16.16 fixed point, angles of 4096 steps to the turn, the sine table,
-// three-component vectors and the two pseudo-random helpers.
+// Math stage, numbers: 16.16 fixed point, angles of 4096 steps to the turn
+// with the sine table, three-component vectors and the two pseudo-random
+// helpers.
 //
 // Every product in the engine is FixMul: each operand loses its low 8 bits
 // before a 32-bit multiply. That precision runs through the whole picture, so
@@ -11,13 +12,24 @@ using Fixed = int32_t;
 
 constexpr Fixed kFixedOne = 0x10000;
 
-// Angles: 4096 units per turn, stored unreduced, masked at lookup.
-constexpr int kAngleMask = 0xFFF;
-constexpr int kQuarterTurn = 1024;
+// Angles: plain integers of kFullTurn units to the turn, stored unreduced
+// (counted up or down freely, negative ones included) and masked only where
+// the sine table is read.
+constexpr int kFullTurn = 4096;
+constexpr int kHalfTurn = kFullTurn / 2;
+constexpr int kQuarterTurn = kFullTurn / 4;
+constexpr int kAngleMask = kFullTurn - 1;
 
-// sin(a) is SineTable[a & 0xFFF], cos(a) is SineTable[(a & 0xFFF) + 1024].
-// Entries 4096..5119 repeat 0..1023 so the cosine needs no second mask.
+// Entry i is 65536 * sin(2 pi i / 4096), truncated toward zero. Entries
+// 4096..5119 repeat 0..1023 so the cosine needs no second mask.
 extern const Fixed (&SineTable)[5120];
+
+inline Fixed Sin(int angle) {
+    return SineTable[angle & kAngleMask];
+}
+inline Fixed Cos(int angle) {
+    return SineTable[(angle & kAngleMask) + kQuarterTurn];
+}
 
 struct Vector3 {
     Fixed x;

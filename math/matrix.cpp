@@ -1,8 +1,8 @@
-// Matrix builders, products, transposes, the rigid inverse and the point and
-// direction transforms. Every product is FixMul, so each element follows its
-// formula exactly: old values are read before any element is written, and the
-// negated sine is formed before it enters FixMul (FixMul(x, -s) can differ from
-// -FixMul(x, s) in the last bit).
+// Math stage, matrices: builders, products, transposes, the rigid inverse and
+// the point and direction transforms. Every product is FixMul, so each element
+// follows its formula exactly: old values are read before any element is
+// written, and the negated sine is formed before it enters FixMul (FixMul(x,
+// -s) can differ from -FixMul(x, s) in the last bit).
 #include "math/matrix.h"
 
 #include "platform/runtime.h"
@@ -16,14 +16,6 @@ bool identityBuilt = false;
 
 void IdentityCleanUp() {
     identityBuilt = false;
-}
-
-Fixed Sine(int angle) {
-    return SineTable[angle & kAngleMask];
-}
-
-Fixed Cosine(int angle) {
-    return SineTable[(angle & kAngleMask) + kQuarterTurn];
 }
 
 // out = l * r, element by element through FixMul; out is neither l nor r.
@@ -78,18 +70,18 @@ void MatrixTranslate(Matrix* m, Fixed x, Fixed y, Fixed z) {
 
 // Rx rows (1, 0, 0), (0, c, s), (0, -s, c): +y turns toward +z.
 void MatrixRotateX(Matrix* m, int angle) {
-    RotateRows(m, 1, 2, Sine(angle), Cosine(angle));
+    RotateRows(m, 1, 2, Sin(angle), Cos(angle));
 }
 
 // Ry rows (c, 0, -s), (0, 1, 0), (s, 0, c): +z turns toward +x. Row 0 is the
 // one that takes -s, so the pair enters the shared step as (row 2, row 0).
 void MatrixRotateY(Matrix* m, int angle) {
-    RotateRows(m, 2, 0, Sine(angle), Cosine(angle));
+    RotateRows(m, 2, 0, Sin(angle), Cos(angle));
 }
 
 // Rz rows (c, s, 0), (-s, c, 0), (0, 0, 1): +x turns toward +y.
 void MatrixRotateZ(Matrix* m, int angle) {
-    RotateRows(m, 0, 1, Sine(angle), Cosine(angle));
+    RotateRows(m, 0, 1, Sin(angle), Cos(angle));
 }
 
 void MatrixScale(Matrix* m, Fixed sx, Fixed sy, Fixed sz) {

@@ -1,9 +1,9 @@
-// The sine table: entry i is 65536 * sin(2 * pi * i / 4096), computed in double
-// precision and truncated toward zero, so no entry exceeds the true value in
-// magnitude (entry 1 is 100, not the rounded 101). Entries 4096..5119 repeat
-// 0..1023 so that the cosine, read 1024 entries further on, needs no second
-// mask. One turn is written out as data and the repeat is made from it when
-// the program is compiled; tests/math check every entry against the rule.
+// Math stage, numbers: the sine table. Entry i is 65536 * sin(2 * pi * i /
+// 4096), computed in double precision and truncated toward zero, so no entry
+// exceeds the true value in magnitude (entry 1 is 100, not the rounded 101).
+// Entries 4096..5119 repeat 0..1023 so that the cosine, read 1024 entries
+// further on, needs no second mask. One turn is written out as data and the
+// repeat is made from it when the program is compiled.
 #include "math/fixed.h"
 
 namespace {

@@ -1,3 +1,5 @@
+// Platform stage, the application: construction and release, the message
+// loop, the message hook and the caption.
 #include "platform/app.h"
 
 #include "host/gx.h"
@@ -45,8 +47,9 @@ App::App(host::InstanceHandle instance, int32_t frameWidth, int32_t frameHeight,
     const host::WindowHandle handle = window != nullptr ? window->handle : nullptr;
     if (display != nullptr) DisplayOpen(display, handle);
     if (window != nullptr) {
-        const int32_t right = display != nullptr ? display->height : 0;
-        const int32_t bottom = display != nullptr ? display->width : 0;
+        // The window covers the device's screen.
+        const int32_t right = display != nullptr ? DisplayScreenWidth(display) : 0;
+        const int32_t bottom = display != nullptr ? DisplayScreenHeight(display) : 0;
         WindowResize(window, 0, 0, right, bottom, kAppStyle, kAppExtendedStyle, name);
         window->messageHook = AppMessageHook;
     }
@@ -98,7 +101,7 @@ void App::Run() {
     }
 }
 
-void App::DrawCaption(int32_t x, int32_t y, uint32_t textColor, int32_t backgroundColor,
+void App::DrawCaption(int32_t x, int32_t y, host::DeviceColor textColor, int32_t backgroundColor,
                       const char16_t* format, ...) {
     char16_t text[256];
     va_list args;

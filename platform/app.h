@@ -1,9 +1,11 @@
-// The App: base of every program on the engine. It owns the window, the
-// display and the key input, holds a tick timer and a matrix stack, turns the
-// device's messages into four overridable operations, records the stylus and
-// runs the message loop that calls the per-frame operation.
+// Platform stage, the application: the App, base of every program on the
+// engine. It owns the window, the display and the key input, holds a tick timer
+// and a matrix stack, turns the device's messages into four overridable
+// operations, records the stylus and runs the message loop that calls the
+// per-frame operation.
 #pragma once
 #include "host/handles.h"
+#include "host/text_drawing.h"
 #include "math/matrix.h"
 #include "platform/display.h"
 #include "platform/key_input.h"
@@ -38,9 +40,10 @@ class App {
     void Run();
     // Deletes the key input, closes and deletes the display, deletes the window.
     void AppRelease();
-    // Formatted wide text on the window at (x, y); colours are 0x00BBGGRR
-    // (red in the low byte); a negative background colour draws transparent.
-    void DrawCaption(int32_t x, int32_t y, uint32_t textColor, int32_t backgroundColor,
+    // Formatted wide text on the window at window position (x, y), in the
+    // device's colours (host::DeviceColor, red in the low byte); a negative
+    // background colour draws transparent.
+    void DrawCaption(int32_t x, int32_t y, host::DeviceColor textColor, int32_t backgroundColor,
                      const char16_t* format, ...);
 
     Display* display = nullptr;

@@ -1,13 +1,11 @@
-// Opening and closing the screen, the frame buffer and its place, and the
-// nested lock of the screen memory.
+// Platform stage, the screen: opening and closing it, its addressing rule,
+// the frame buffer and its place, and the nested lock of the screen memory.
 #include "platform/display.h"
 
 #include "host/gx.h"
 #include "host/raw_heap.h"
 #include "platform/pixel_run.h"
 #include "resource/debug.h"
-
-#include <cstring>
 
 Display::Display(host::WindowHandle window) {
     DisplayOpen(this, window);
@@ -32,9 +30,9 @@ int DisplayOpen(Display* display, host::WindowHandle window) {
     display->xPitch = properties.xPitch;
     display->yPitch = properties.yPitch;
     display->originOffset = 0;
-    // Every drawing path writes 16-bit pixels (the turned ones in 2-byte steps
-    // whatever the depth), so a screen of any other depth would be written
-    // past its memory: it is refused like a shallow or small one.
+    // Every drawing path writes 16-bit pixels, so a screen of any other depth
+    // would be written past its memory: it is refused like a shallow or small
+    // one. What draws on the screen may count on 2 bytes per pixel.
     if (properties.bitsPerPixel != 16 || screenWidth < 240 || screenHeight < 240) {
         DisplayClose(display);
         return 0;
@@ -62,41 +60,47 @@ void DisplayClose(Display* display) {
     }
 }
 
-// The renderer writes 16-bit pixels whatever the screen's depth, so the block
-// always holds width x height of them; a refused or unopened screen (0 bytes
-// per pixel) would otherwise get an empty block to be drawn into. A frame
-// buffer that cannot be had leaves a 0 x 0 frame, which nothing draws into.
+// The frame buffer holds 16-bit pixels whatever the screen (the renderer
+// writes no other kind), so even a refused or unopened screen gets a buffer
+// that can be drawn into. A frame buffer that cannot be had leaves a 0 x 0
+// frame, which nothing draws into.
 uint16_t* DisplayCreateFrameBuffer(Display* display, int32_t width, int32_t height) {
     if (display->frameBuffer != nullptr) {
         host::RawFree(display->frameBuffer);
         display->frameBuffer = nullptr;
     }
     display->frameOffset = 0;
+    display->frameWidth = 0;
+    display->frameHeight = 0;
+    display->frameSize = 0;
     const bool sane = width > 0 && height > 0 && width <= 4096 && height <= 4096;
-    const int64_t size = static_cast<int64_t>(display->bytesPerPixel) * width * height;
-    const int64_t pixelBytes = static_cast<int64_t>(2) * width * height;
-    void* block =
-        sane ? host::RawAlloc(static_cast<size_t>(size > pixelBytes ? size : pixelBytes)) : nullptr;
+    const int32_t size = sane ? kPixelBytes * width * height : 0;
+    void* block = sane ? host::RawAlloc(static_cast<size_t>(size)) : nullptr;
     if (block == nullptr) {
         DebugPrint(u"FrameBufferAllocError");
-        display->frameWidth = 0;
-        display->frameHeight = 0;
-        display->frameSize = 0;
         return nullptr;
     }
     display->frameBuffer = static_cast<uint16_t*>(block);
     display->frameWidth = width;
     display->frameHeight = height;
-    display->frameSize = static_cast<int32_t>(size);
+    display->frameSize = size;
     return display->frameBuffer;
 }
 
-void DisplayPlace(Display* display, int32_t x, int32_t y) {
+// Pitches are taken in whole pixels: a pitch of an odd number of bytes loses
+// its last byte.
+DisplaySteps DisplayLogicalSteps(const Display* display) {
     if (display->formatFlags & kFormatLandscape) {
-        display->frameOffset = (x + y * (display->yPitch >> 1)) * display->bytesPerPixel;
-    } else {
-        display->frameOffset = (y - x * (display->xPitch >> 1)) * display->bytesPerPixel;
+        // Straight: x along a screen row, y from row to row.
+        return {kPixelBytes, kPixelBytes * static_cast<ptrdiff_t>(display->yPitch >> 1)};
     }
+    // Turned: x one screen row up, y along a screen row.
+    return {-kPixelBytes * static_cast<ptrdiff_t>(display->xPitch >> 1), kPixelBytes};
+}
+
+void DisplayPlace(Display* display, int32_t x, int32_t y) {
+    const DisplaySteps steps = DisplayLogicalSteps(display);
+    display->frameOffset = static_cast<int32_t>(x * steps.x + y * steps.y);
 }
 
 void DisplayClearFrame(Display* display, uint16_t color) {

@@ -1,10 +1,13 @@
-// The Display: the screen opened through the game-screen library, seen as a
-// landscape logical screen; the off-screen frame buffer the renderer draws
-// into; and the presenter that copies it to the screen, turned a quarter turn
-// where the screen is portrait.
+// Platform stage, the screen: the Display opens the device's screen through
+// the game-screen library and sees it as a landscape logical screen; it owns
+// the off-screen frame buffer the renderer draws into, and presents it
+// (platform/presenter.cpp), turned a quarter turn where the screen is
+// portrait.
 #pragma once
 #include "host/handles.h"
+#include "math/fixed.h"
 
+#include <cstddef>
 #include <cstdint>
 
 class Display {
@@ -34,6 +37,33 @@ class Display {
 };
 
 constexpr uint32_t kFormatLandscape = 8;
+// Every pixel the display handles, on the screen and in the frame buffer, is
+// a 16-bit RGB565 pixel (DisplayOpen refuses other screens).
+constexpr int32_t kPixelBytes = 2;
+
+// The logical screen is the device's screen turned a quarter turn, whichever
+// way the screen memory is laid out: logical x runs up the device's screen,
+// logical y across it. A scene that is to stand upright on the device turns
+// back by this angle about the line of sight.
+constexpr int32_t kDisplayTurn = kQuarterTurn;
+
+// The device's screen as the window covers it: the logical screen with its
+// axes exchanged back (240 x 320 on the clock's device).
+inline int32_t DisplayScreenWidth(const Display* display) {
+    return display->height;
+}
+inline int32_t DisplayScreenHeight(const Display* display) {
+    return display->width;
+}
+
+// The one addressing rule of the logical screen: logical (x, y) lies at the
+// logical origin plus x steps of `x` bytes and y steps of `y` bytes. The
+// frame's place, the present, the copies and the fills all go by it.
+struct DisplaySteps {
+    ptrdiff_t x;
+    ptrdiff_t y;
+};
+DisplaySteps DisplayLogicalSteps(const Display* display);
 
 int DisplayOpen(Display* display, host::WindowHandle window);
 void DisplayClose(Display* display);

@@ -1,9 +1,9 @@
-// A 16-bit pixel repeated along a run of memory: fills of the screen and of
-// the frame buffer, and flat spans. A run is written in stores of sixteen
-// bytes, or, when shorter, in two stores of eight, four or two bytes that
-// meet or overlap in the middle; whatever its length, only its own bytes are
-// written, at any byte address, with few decisions (runs of flat spans are
-// short and of every length).
+// Platform stage, the screen: a 16-bit pixel repeated along a run of memory:
+// fills of the screen and of the frame buffer, and flat spans. A run is written
+// in stores of sixteen bytes, or, when shorter, in two stores of eight, four or
+// two bytes that meet or overlap in the middle; whatever its length, only its
+// own bytes are written, at any byte address, with few decisions (runs of flat
+// spans are short and of every length).
 #pragma once
 #include <cstddef>
 #include <cstdint>

@@ -1,64 +1,91 @@
-// Copying pixels to the screen: the frame buffer (DisplayPresent) and blocks
-// and fills at logical positions. The straight path moves whole rows; the
-// turned path turns the pixels in tiles (platform/turned_copy.h).
+// Platform stage, the screen: copying pixels onto it, the frame buffer
+// (DisplayPresent) and blocks and fills at logical positions. All of them
+// address the screen by the display's one rule (DisplayLogicalSteps); a
+// straight screen takes rows whole, a turned one turns the pixels in tiles
+// (platform/turned_copy.h).
 #include "platform/display.h"
 #include "platform/pixel_run.h"
 #include "platform/turned_copy.h"
 
-#include <algorithm>
-#include <cstddef>
 #include <cstring>
 
 namespace {
 
-// Straight path: rows forward, `unit` bytes (4 or 2) per transfer; the skips
-// drop the bits below the transfer size.
-template <int unit>
-void CopyStraight(const Display* display, uint8_t* dst, int32_t width, int32_t height,
-                  const uint8_t* source, int32_t sourceRowLength) {
-    const int32_t bpp = display->bytesPerPixel;
-    const int32_t mask = ~(unit - 1);
-    const int32_t units = (bpp * width) >> (unit == 4 ? 2 : 1);
-    const int32_t dstSkip = (((display->yPitch >> 1) - width) * bpp) & mask;
-    const int32_t sourceSkip = ((sourceRowLength - width) * bpp) & mask;
-    const size_t rowBytes = static_cast<size_t>(units > 0 ? units : 0) * unit;
-    for (int32_t row = 0; row < height; ++row) {
-        std::memcpy(dst, source, rowBytes);
-        dst += rowBytes + dstSkip;
-        source += rowBytes + sourceSkip;
+// A block of the logical screen as the screen memory holds it: the address
+// of its first pixel, the step from one pixel of a block row to the next
+// (logical x) and from one block row to the next (logical y), and the pixels
+// a row moves. A source image of rows rowLength pixels long advances
+// sourceStep bytes a row. On a straight screen the pixels of a block row
+// follow one another in the screen memory (rowsAlong); on a turned one the
+// block's columns do.
+struct ScreenBlock {
+    uint8_t* first;
+    ptrdiff_t pixelStep;
+    ptrdiff_t rowStep;
+    int32_t rowPixels;
+    ptrdiff_t sourceStep;
+    bool rowsAlong;
+};
+
+// The block of width x height at logical (x, y) from `origin` (the logical
+// origin, or the frame's place), moved in transfers of `unit` bytes (4 or 2).
+// Where rows lie along the screen memory, a row moves its whole transfers
+// only, and both the screen's and the source's skip from the end of one row
+// to the start of the next are cut down to whole transfers; so with 4-byte
+// transfers an odd width loses its last pixel, and a skip that is not a whole
+// number of them makes each row start that much short of its place. Turned
+// rows move every pixel, and the source's rows lie whole pixels apart.
+ScreenBlock Block(const Display* display, uint8_t* origin, int32_t x, int32_t y, int32_t width,
+                  int32_t rowLength, int unit) {
+    const DisplaySteps steps = DisplayLogicalSteps(display);
+    ScreenBlock block{origin + x * steps.x + y * steps.y,
+                      steps.x,
+                      steps.y,
+                      width,
+                      kPixelBytes * static_cast<ptrdiff_t>(rowLength),
+                      (display->formatFlags & kFormatLandscape) != 0};
+    if (block.rowsAlong) {
+        const ptrdiff_t transfers = ~static_cast<ptrdiff_t>(unit - 1);
+        const ptrdiff_t rowBytes = (kPixelBytes * static_cast<ptrdiff_t>(width)) & transfers;
+        block.rowPixels = static_cast<int32_t>(rowBytes / kPixelBytes);
+        block.rowStep = rowBytes + ((steps.y - kPixelBytes * width) & transfers);
+        block.sourceStep = rowBytes + ((block.sourceStep - kPixelBytes * width) & transfers);
     }
+    return block;
 }
 
-// Turned path: source row r goes up the screen column r to the right of dst,
-// its pixel c lands c screen rows up; a row's skip drops its lowest bit.
-void CopyTurnedRows(const Display* display, uint8_t* dst, int32_t width, int32_t height,
-                    const uint8_t* source, int32_t sourceRowLength) {
-    const ptrdiff_t step = 2 * (display->xPitch >> 1);
-    const int32_t sourceSkip = ((sourceRowLength - width) * display->bytesPerPixel) & ~1;
-    CopyTurned(dst, step, source, 2 * static_cast<ptrdiff_t>(width) + sourceSkip, width, height);
+void Copy(const ScreenBlock& block, const uint8_t* source, int32_t height) {
+    if (!block.rowsAlong) {
+        CopyTurned(block.first, -block.pixelStep, source, block.sourceStep, block.rowPixels,
+                   height);
+        return;
+    }
+    if (block.rowPixels <= 0) return;
+    const size_t rowBytes = kPixelBytes * static_cast<size_t>(block.rowPixels);
+    uint8_t* dst = block.first;
+    for (int32_t row = 0; row < height; ++row, dst += block.rowStep, source += block.sourceStep)
+        std::memcpy(dst, source, rowBytes);
 }
 
-bool Straight(const Display* display) {
-    return (display->formatFlags & kFormatLandscape) != 0;
-}
-
-uint8_t* LogicalAddress(const Display* display, int32_t x, int32_t y) {
-    if (Straight(display))
-        return display->screen + (x + y * (display->yPitch >> 1)) * display->bytesPerPixel;
-    return display->screen + (y - x * (display->xPitch >> 1)) * display->bytesPerPixel;
+// In runs along the screen memory: block rows on a straight screen, block
+// columns (one screen row each) on a turned one.
+void Fill(const ScreenBlock& block, int32_t height, uint16_t color) {
+    const PixelRun run(color);
+    const bool along = block.rowsAlong;
+    const int32_t runs = along ? height : block.rowPixels;
+    const int32_t length = along ? block.rowPixels : height;
+    const ptrdiff_t between = along ? block.rowStep : block.pixelStep;
+    uint8_t* dst = block.first;
+    for (int32_t i = 0; i < runs; ++i, dst += between)
+        run.Fill(dst, length);
 }
 
 template <int unit>
 void CopyRect(Display* display, int32_t x, int32_t y, int32_t width, int32_t height,
               const void* source, int32_t sourceRowLength) {
     if (source == nullptr || !DisplayBeginDraw(display)) return;
-    uint8_t* dst = LogicalAddress(display, x, y);
-    const auto* pixels = static_cast<const uint8_t*>(source);
-    if (Straight(display)) {
-        CopyStraight<unit>(display, dst, width, height, pixels, sourceRowLength);
-    } else {
-        CopyTurnedRows(display, dst, width, height, pixels, sourceRowLength);
-    }
+    Copy(Block(display, display->screen, x, y, width, sourceRowLength, unit),
+         static_cast<const uint8_t*>(source), height);
     DisplayEndDraw(display);
 }
 
@@ -68,15 +95,9 @@ void CopyRect(Display* display, int32_t x, int32_t y, int32_t width, int32_t hei
 int DisplayPresent(Display* display) {
     if (display->frameBuffer == nullptr) return 0;
     if (!DisplayBeginDraw(display)) return 0;
-    uint8_t* dst = display->screen + display->frameOffset;
-    const auto* source = reinterpret_cast<const uint8_t*>(display->frameBuffer);
-    if (Straight(display)) {
-        CopyStraight<4>(display, dst, display->frameWidth, display->frameHeight, source,
-                        display->frameWidth);
-    } else {
-        CopyTurnedRows(display, dst, display->frameWidth, display->frameHeight, source,
-                       display->frameWidth);
-    }
+    Copy(Block(display, display->screen + display->frameOffset, 0, 0, display->frameWidth,
+               display->frameWidth, 4),
+         reinterpret_cast<const uint8_t*>(display->frameBuffer), display->frameHeight);
     DisplayEndDraw(display);
     return 1;
 }
@@ -94,26 +115,6 @@ void DisplayCopyRect16(Display* display, int32_t x, int32_t y, int32_t width, in
 void DisplayFillRect(Display* display, int32_t x, int32_t y, int32_t width, int32_t height,
                      uint16_t color) {
     if (!DisplayBeginDraw(display)) return;
-    if (Straight(display)) {
-        const int32_t bpp = display->bytesPerPixel;
-        uint8_t* dst = display->screen + (x + y * (display->yPitch >> 1)) * bpp;
-        const int32_t words = std::max((bpp * width) >> 2, 0);
-        const int32_t skip = (((display->yPitch >> 1) - width) * bpp) & ~3;
-        const PixelRun run(color);
-        for (int32_t row = 0; row < height; ++row) {
-            run.Fill(dst, 2 * words);
-            dst += 4 * words + skip;
-        }
-    } else {
-        // Two bytes per pixel here whatever the screen's depth, as the turned
-        // path always writes 16-bit pixels.
-        const int32_t step = 2 * (display->xPitch >> 1);
-        uint8_t* column = display->screen + (y - x * (display->xPitch >> 1)) * 2;
-        const PixelRun run(color);
-        for (int32_t i = 0; i < width; ++i) {
-            run.Fill(column, height);
-            column -= step;
-        }
-    }
+    Fill(Block(display, display->screen, x, y, width, width, 4), height, color);
     DisplayEndDraw(display);
 }

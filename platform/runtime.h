@@ -1,4 +1,5 @@
-// The start-up and exit runtime around the program's main.
+// Platform stage, the runtime: the start-up and exit runtime around the
+// program's main.
 #pragma once
 #include <cstddef>
 
@@ -35,7 +36,7 @@ void RunExitSequence();
 // list, runs the second, and ends the process with the code.
 [[noreturn]] void ExitProgramQuick(int code);
 
-// Read-only views of the table for tests: entries in use, and the size of the
-// block holding it in bytes (0 before the first registration).
+// Read-only views of the table: entries in use, and the size of the block
+// holding it in bytes (0 before the first registration).
 int ExitFunctionCount();
 size_t ExitTableBytes();

@@ -1,8 +1,9 @@
-// The turned copy in 8x8 tiles. A tile is eight source rows of eight pixels
-// (16 bytes each) read, turned, and written as eight 16-byte runs along eight
-// screen rows. Tiles go down the source in bands of eight columns, so the
-// eight screen rows a band writes stay in the cache while it is written.
-// Pixels left over at the right and bottom edges are copied one by one.
+// Platform stage, the screen: the turned copy in 8x8 tiles. A tile is eight
+// source rows of eight pixels (16 bytes each) read, turned, and written as
+// eight 16-byte runs along eight screen rows. Tiles go down the source in bands
+// of eight columns, so the eight screen rows a band writes stay in the cache
+// while it is written. Pixels left over at the right and bottom edges are
+// copied one by one.
 #include "platform/turned_copy.h"
 
 #include <cstring>

@@ -1,8 +1,8 @@
-// The turned copy: rows of 16-bit pixels written up screen columns, the
-// quarter turn of the presenter on a portrait screen. Source row r goes to the
-// screen column 2r bytes to the right of dst, its pixel c lands c * step bytes
-// above dst (step is the screen's row pitch; it may be negative, and dst may
-// lie on any byte).
+// Platform stage, the screen: the turned copy, rows of 16-bit pixels written up
+// screen columns, the quarter turn of the presenter on a portrait screen.
+// Source row r goes to the screen column 2r bytes to the right of dst, its
+// pixel c lands c * step bytes above dst (step is the screen's row pitch; it
+// may be negative, and dst may lie on any byte).
 //
 // The copy works in tiles of 8x8 pixels, so that reads run along the source's
 // rows and writes along the screen's rows, each tile turned in registers: with

@@ -1,4 +1,5 @@
-// The layout of a tracked block, shared by the allocator and its tests.
+// Resource stage, memory: the layout of a tracked block, as the allocator
+// builds it and reads it back.
 //
 // raw block: header | gap (alignments above the header's) | back-pointer word |
 //            user area (size bytes) | guard (4 bytes) | slack

@@ -1,4 +1,4 @@
-// The viewer's main: the tracked allocator and the program directory, the
+// Viewer stage, main: the tracked allocator and the program directory, the
 // model and its picture loaded before anything is shown, then the viewer
 // application run and taken down. A model or picture that cannot be had ends
 // the program with status 1, after the one line that says why.

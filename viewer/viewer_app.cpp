@@ -1,5 +1,5 @@
-// The viewer application: keys, the turn, the sorted drawing of the model in
-// its fill mode, and the caption bands above and below the frame.
+// Viewer stage, the application: keys, the turn, the sorted drawing of the
+// model in its fill mode, and the caption bands above and below the frame.
 #include "viewer/viewer_app.h"
 
 #include "platform/display.h"
@@ -29,18 +29,23 @@ constexpr int32_t kRock = 171; // 15 degrees
 constexpr int32_t kFrameSide = 240;
 constexpr int32_t kFrameLeft = 40; // the frame's place on the landscape screen
 
-// Light from the upper left of the portrait screen and from in front of it:
-// camera x is up on that screen, camera y is to its left. Of length 1.0.
+// Light from the upper left of the device's screen and from in front of it,
+// given in the frame's own axes: the display shows the frame turned
+// (platform/display.h), so camera x runs up the device's screen and camera y
+// to its left. Of length 1.0.
 constexpr Vector3 kLight = {-27600, -22090, 55190};
-constexpr uint32_t kModelColour = 0xE8B060;
-constexpr uint32_t kAmbient = 0x303030; // so faces turned from the light still show
-constexpr uint32_t kBackground = 0x182838;
+constexpr RgbColor kModelColor = PackRgb(0xE8, 0xB0, 0x60);
+constexpr RgbColor kAmbient = PackRgb(0x30, 0x30, 0x30); // faces turned from the light still show
+constexpr RgbColor kBackground = PackRgb(0x18, 0x28, 0x38);
 
 // The caption: two lines in the band above the frame, two below (window
 // coordinates on the portrait screen).
 constexpr int32_t kCaptionX = 6;
 constexpr int32_t kCaptionY[kCaptionLines] = {6, 22, 286, 302};
-constexpr uint32_t kCaptionColour[kCaptionLines] = {0xFFFFFF, 0xB0B0B0, 0xB0B0B0, 0xB0B0B0};
+constexpr host::DeviceColor kCaptionWhite = host::PackDeviceColor(0xFF, 0xFF, 0xFF);
+constexpr host::DeviceColor kCaptionGrey = host::PackDeviceColor(0xB0, 0xB0, 0xB0);
+constexpr host::DeviceColor kCaptionColor[kCaptionLines] = {kCaptionWhite, kCaptionGrey,
+                                                            kCaptionGrey, kCaptionGrey};
 constexpr size_t kCaptionRoom = kCaptionCharacters + 1;
 constexpr int kRateFrames = 30; // the frames per second are measured over this many
 
@@ -75,7 +80,8 @@ Texture* ViewerTexture(const char* name) {
         for (int y = 0; y < kCheckerSide; ++y) {
             for (int x = 0; x < kCheckerSide; ++x) {
                 const bool dark = ((x / kCheckerSquare) + (y / kCheckerSquare)) % 2 != 0;
-                texels[y * kCheckerSide + x] = PackRgb565(dark ? 0xA04028 : 0xF0E0C0);
+                texels[y * kCheckerSide + x] =
+                    PackRgb565(dark ? PackRgb(0xA0, 0x40, 0x28) : PackRgb(0xF0, 0xE0, 0xC0));
             }
         }
         if (!TextureCreate(texture, kCheckerSide, kCheckerSide, 4, texels)) TextureDelete(texture);
@@ -169,15 +175,15 @@ void ViewerApp::OnActivate() {
     if (Ready()) DrawCaptionBands(true);
 }
 
-// The model in front of the camera, turned a quarter turn about the view so
-// its y axis is up on the portrait screen, then by its own angles.
+// The model in front of the camera, turned back by the display's quarter turn
+// so its y axis is up on the device's screen, then by its own angles.
 void ViewerApp::DrawModel() {
     DisplayClearFrame(display, PackRgb565(kBackground));
     Matrix m;
     MatrixIdentity(&m);
     MatrixTranslate(&m, 0, 0, distance);
-    MatrixRotateZ(&m, -kQuarterTurn);
-    MatrixRotateX(&m, -kTilt - FixMul(SineTable[rockPhase], kRock << 16) / kFixedOne);
+    MatrixRotateZ(&m, -kDisplayTurn);
+    MatrixRotateX(&m, -kTilt - FixMul(Sin(rockPhase), kRock << 16) / kFixedOne);
     MatrixRotateY(&m, angleY);
 
     const bool shaded = mode == FillMode::kShaded || mode == FillMode::kTexturedShaded;
@@ -189,9 +195,9 @@ void ViewerApp::DrawModel() {
     // Flat faces take the lit colour itself; the shaded and textured fillers
     // take an intensity from the low byte, so the light is white for them
     // and the colour comes from the ramp or the picture.
-    renderer->diffuseColor = mode == FillMode::kFlat ? kModelColour : 0xFFFFFF;
+    renderer->diffuseColor = mode == FillMode::kFlat ? kModelColor : kWhite;
     renderer->ambientColor = kAmbient;
-    renderer->BuildShadeRamp(kModelColour);
+    renderer->BuildShadeRamp(kModelColor);
     renderer->SetModelView(&m);
     renderer->DrawMeshesSorted(model.meshes, model.meshCount, &space);
 }
@@ -220,7 +226,7 @@ void ViewerApp::DrawCaptionBands(bool afresh) {
         lines[k][kCaptionCharacters] = 0;
         if (std::char_traits<char16_t>::compare(lines[k], shownLines[k], kCaptionRoom) == 0)
             continue;
-        DrawCaption(kCaptionX, kCaptionY[k], kCaptionColour[k], 0, u"%s", lines[k]);
+        DrawCaption(kCaptionX, kCaptionY[k], kCaptionColor[k], 0, u"%s", lines[k]);
         std::char_traits<char16_t>::copy(shownLines[k], lines[k], kCaptionRoom);
     }
 }

@@ -1,9 +1,10 @@
-// The viewer: one OBJ model, centred and scaled to the screen, turning under
-// one light, drawn far to near in one of the four fill modes; the caption
-// bands name the file and show the triangle count, the mode and the frames
-// per second.
+// Viewer stage, the application: one OBJ model, centred and scaled to the
+// screen, turning under one light, drawn far to near in one of the four fill
+// modes; the caption bands name the file and show the triangle count, the
+// mode and the frames per second.
 #pragma once
 #include "host/handles.h"
+#include "math/color.h"
 #include "math/fixed.h"
 #include "platform/app.h"
 #include "render/renderer.h"

@@ -1,6 +1,6 @@
-// The viewer's own words on the device's command line: the model and,
-// optionally, the picture for the textured modes. One table parses them and
-// gives their rows of --help.
+// Viewer stage, its words: the viewer's own words on the device's command
+// line: the model and, optionally, the picture for the textured modes. One
+// table parses them and gives their rows of --help.
 #pragma once
 #include "host/shell_options.h"
 

@@ -1,7 +1,8 @@
-// The device: its shell reads its own command line, sets the clocks, opens
-// the window or the web page (or runs headless), arranges the Start press and
-// the screenshot, and starts the program through its entry with the four
-// start-up arguments. The program ends the process through its exit runtime.
+// Device stage, the shell: the device's shell reads its own command line, sets
+// the clocks, opens the window or the web page (or runs headless), arranges the
+// Start press and the screenshot, and starts the program through its entry with
+// the four start-up arguments. The program ends the process through its exit
+// runtime.
 #include "host/clock.h"
 #include "host/device.h"
 #include "host/gx.h"
@@ -14,8 +15,6 @@
 #include "host/screenshot.h"
 #include "host/shell/object_heap.h"
 #include "host/shell_options.h"
-#include "platform/startup.h"
-#include "resource/memory.h"
 
 #if KQ3D_WINDOW_FRONT_END
 #include "host/shell/window_front_end.h"
@@ -85,19 +84,22 @@ long ResidentKilobytes() {
 }
 
 // One line of figures on standard error, as words a script can pick out: the
-// program's tracked blocks, the device's raw heap and object allocations, the
-// process's resident memory and the tick count.
+// program's tracked blocks (as the program counts them), the device's raw
+// heap and object allocations, the process's resident memory and the tick
+// count.
 void Report(const char* when, uint32_t frames, const char* more) {
-    std::fprintf(
-        stderr,
-        "%s report: when=%s frames=%u live-blocks=%d live-bytes=%d "
-        "raw-blocks=%zu raw-bytes=%zu raw-requests=%llu raw-refused=%llu rss-kB=%ld "
-        "object-requests=%llu object-refused=%llu ticks=%u%s\n",
-        shell.program.c_str(), when, frames, allocCount, allocBytes, host::RawHeapBlocksInUse(),
-        host::RawHeapBytesInUse(), static_cast<unsigned long long>(host::RawHeapRequests()),
-        static_cast<unsigned long long>(host::RawHeapFailures()), ResidentKilobytes(),
-        static_cast<unsigned long long>(host::ObjectHeapRequests()),
-        static_cast<unsigned long long>(host::ObjectHeapFailures()), host::GetTickCount(), more);
+    const host::ProgramMemory program = host::DeviceProgramMemory();
+    std::fprintf(stderr,
+                 "%s report: when=%s frames=%u live-blocks=%d live-bytes=%d "
+                 "raw-blocks=%zu raw-bytes=%zu raw-requests=%llu raw-refused=%llu rss-kB=%ld "
+                 "object-requests=%llu object-refused=%llu ticks=%u%s\n",
+                 shell.program.c_str(), when, frames, program.blocks, program.bytes,
+                 host::RawHeapBlocksInUse(), host::RawHeapBytesInUse(),
+                 static_cast<unsigned long long>(host::RawHeapRequests()),
+                 static_cast<unsigned long long>(host::RawHeapFailures()), ResidentKilobytes(),
+                 static_cast<unsigned long long>(host::ObjectHeapRequests()),
+                 static_cast<unsigned long long>(host::ObjectHeapFailures()), host::GetTickCount(),
+                 more);
 }
 
 // Between frames: the tick count's step, the next burst of a storm, and the

@@ -56,19 +56,16 @@ class ClockTest : public DeviceFolderTest {
         DeviceFolderTest::TearDown();
     }
 
-    void WritePicture(const std::string& name, const std::string& bytes) {
-        WriteHostFile(name, bytes);
-    }
     // The three pictures in the sizes the clock asks for.
     void WritePictures() {
-        WritePicture("hana01.zit", PlainZit(16, 16, kFlowerTexel));
-        WritePicture("yama01.zit", BackgroundZit(240));
-        WritePicture("title01.zit", PlainZit(40, 240, kTitleTexel));
+        WriteHostFile("hana01.zit", PlainZit(16, 16, kFlowerTexel));
+        WriteHostFile("yama01.zit", BackgroundZit(240));
+        WriteHostFile("title01.zit", PlainZit(40, 240, kTitleTexel));
     }
     // The application as main makes it, set up.
     ClockApp& StartApp() {
         static int instance;
-        app_ = std::make_unique<ClockApp>(&instance, 240, 240, u"test");
+        app_ = std::make_unique<ClockApp>(&instance, 240, 240, kClockName);
         app_->SetUpScene();
         return *app_;
     }
@@ -76,7 +73,6 @@ class ClockTest : public DeviceFolderTest {
         for (int32_t i = 0; i < 10; ++i)
             app_->OnFrame();
     }
-    bool HasLine(const std::u16string& line) const { return lines_.Has(line); }
 
     std::unique_ptr<ClockApp> app_;
 };

@@ -1,5 +1,4 @@
 #include "host/clock.h"
-#include "host/random.h"
 #include "host/raw_heap.h"
 #include "host/text.h"
 
@@ -8,15 +7,8 @@
 #include <chrono>
 #include <thread>
 
-// The local heap is checked through its user, the exit table (platform tests).
-
-TEST(HostRandom, FollowsTheDeviceGeneratorFromStateOne) {
-    host::SeedRand(1);
-    for (int expected : {41, 18467, 6334})
-        EXPECT_EQ(host::Rand(), expected);
-    host::SeedRand(1);
-    EXPECT_EQ(host::Rand(), 41);
-}
+// The local heap is checked through its user, the exit table (platform tests);
+// the generator through the math's RandomBelow and RandomEven.
 
 TEST(HostRawHeap, RefusesTheChosenRequestsAndKeepsItsBudget) {
     host::RawHeapResetCount();

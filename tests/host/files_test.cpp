@@ -5,12 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
-// Creating, emptying, whole reads and writes and sizes are checked through the
-// program's file layer (resource tests); these are the host's own rules.
+// The host's own rules (whole reads, writes and sizes: the file layer's tests).
 namespace {
 
 class HostFiles : public ::testing::Test {
@@ -37,7 +35,8 @@ TEST_F(HostFiles, DispositionsSharingSeeksAndClosedHandles) {
     using namespace host;
     EXPECT_EQ(Open(u"\\a.bin", kFileAccessRead, kFileOpenExisting), kInvalidFileHandle);
     const FileHandle w = Open(u"\\a.bin", kFileAccessWrite, kFileCreateNew);
-    ASSERT_TRUE(w != kInvalidFileHandle && w != 0);
+    ASSERT_NE(w, kInvalidFileHandle);
+    ASSERT_NE(w, FileHandle{0});
     uint32_t done = 0;
     EXPECT_TRUE(WriteFile(w, "hello", 5, &done, nullptr));
     EXPECT_TRUE(CloseFile(w));
@@ -86,9 +85,8 @@ TEST_F(HostFiles, PathsStayInsideTheRoot) {
     EXPECT_EQ(LastFileError(), FileError::badPath);
 }
 
-// Links inside the root are followed; none leads out of it, whether it names
-// a file or a folder, directly or by climbing; dangling links and loops find
-// nothing, and nothing is ever created through a link.
+// Links inside the root are followed; none leads out of it (to a file or a
+// folder, directly or by climbing); nothing is created through a link.
 TEST_F(HostFiles, LinksAreFollowedOnlyWhileTheyStayInsideTheRoot) {
     using namespace host;
     namespace fs = std::filesystem;
@@ -144,8 +142,7 @@ TEST_F(HostFiles, LinksAreFollowedOnlyWhileTheyStayInsideTheRoot) {
     fs::remove_all(outside);
 }
 
-// The module name's use (the program's folder, a name too long) is checked
-// through the file layer.
+// Its use (the program's folder, names too long): the file layer's tests.
 TEST(HostModule, ModuleNameIsCutToTheLimit) {
     host::SetModuleFileName(u"\\Programs\\clock.exe");
     char16_t out[5] = {u'x', u'x', u'x', u'x', u'x'};

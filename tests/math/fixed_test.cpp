@@ -53,14 +53,17 @@ TEST(FixDiv, SinglePrecisionTruncatedTowardZeroSaturatingOutOfRange) {
 }
 
 TEST(FixSqrt, IsTheFloorRootOfTheUnsignedArgumentShiftedByEight) {
-    EXPECT_TRUE(FixSqrt(0) == 0 && FixSqrt(1) == 0x100 && FixSqrt(F(2.0)) == 0x16A00);
-    EXPECT_TRUE(FixSqrt(0x80000000u) == 0xB50400 && FixSqrt(0xFFFFFFFFu) == 0xFFFF00);
+    const uint32_t roots[][2] = {
+        {0, 0}, {1, 0x100}, {F(2.0), 0x16A00}, {0x80000000u, 0xB50400}, {0xFFFFFFFFu, 0xFFFF00}};
+    for (const auto& r : roots)
+        EXPECT_EQ(FixSqrt(r[0]), r[1]) << r[0];
     for (uint32_t n = 2; n < 65536; ++n) { // every perfect square and its predecessor
         ASSERT_EQ(FixSqrt(n * n), n << 8) << n;
         ASSERT_EQ(FixSqrt(n * n - 1), (n - 1) << 8) << n;
     }
-    EXPECT_TRUE(FixInvSqrt(0) == 0 && FixInvSqrt(F(4.0)) == F(0.5) &&
-                FixInvSqrt(F(0.25)) == F(2.0));
+    EXPECT_EQ(FixInvSqrt(0), 0);
+    EXPECT_EQ(FixInvSqrt(F(4.0)), F(0.5));
+    EXPECT_EQ(FixInvSqrt(F(0.25)), F(2.0));
 }
 
 // Lengths count whole units (-0.5 as -1) and cannot overflow; normalising by
@@ -82,7 +85,8 @@ TEST(Vector, LengthMeasuresWholeUnitsAndNormalizeCollapsesLongVectors) {
     for (const auto& c : cases) {
         Vector3 v = c.v;
         VectorNormalize(&v);
-        EXPECT_TRUE(VectorLength(&c.v) == c.length && v == c.unit) << c.v << " -> " << v;
+        EXPECT_EQ(VectorLength(&c.v), c.length) << c.v;
+        EXPECT_EQ(v, c.unit) << c.v;
     }
 }
 
@@ -93,7 +97,10 @@ TEST(Random, DrawsOneValuePerCallWithinTheRange) {
     EXPECT_EQ(RandomEven(), (18467 & 0x3FFF) << 1);
     EXPECT_EQ(RandomBelow(65538), (65538 * 6334) >> 15);
     EXPECT_EQ(RandomBelow(1), 0);
-    for (int i = 0; i < 10000; ++i)
-        ASSERT_TRUE(RandomBelow(7) < 7 && RandomEven() <= 32766 && RandomBelow(65538) < 65538);
+    for (int i = 0; i < 10000; ++i) {
+        ASSERT_LT(RandomBelow(7), 7);
+        ASSERT_LE(RandomEven(), 32766);
+        ASSERT_LT(RandomBelow(65538), 65538);
+    }
     host::SeedRand(1);
 }

@@ -35,7 +35,8 @@ TEST(Matrix, RotationsTurnTheAxesTheStatedWay) {
     const Vector3 up = V(0, kOne, 0);
     Vector3 back;
     MatrixInverseRotateVector(&z, &back, &up);
-    EXPECT_TRUE(Transform(z, V(kOne, 0, 0)) == up && back == V(kOne, 0, 0));
+    EXPECT_EQ(Transform(z, V(kOne, 0, 0)), up);
+    EXPECT_EQ(back, V(kOne, 0, 0));
     EXPECT_EQ(Transform(Rotated(MatrixRotateX, 1024), up), V(0, 0, kOne));
     EXPECT_EQ(Transform(Rotated(MatrixRotateY, 1024), V(0, 0, kOne)), V(kOne, 0, 0));
     EXPECT_EQ(Rotated(MatrixRotateZ, -1024),
@@ -43,9 +44,8 @@ TEST(Matrix, RotationsTurnTheAxesTheStatedWay) {
     const Matrix start = Rotated(MatrixRotateX, 300); // not the identity
     for (auto rotate : {MatrixRotateX, MatrixRotateY, MatrixRotateZ}) {
         const Matrix a = Rotated(rotate, 77, start);
-        EXPECT_TRUE(Rotated(rotate, 4096 + 77, start) == a &&
-                    Rotated(rotate, -4096 + 77, start) == a &&
-                    Rotated(rotate, INT32_MIN + 77, start) == a);
+        for (int32_t angle : {4096 + 77, -4096 + 77, INT32_MIN + 77})
+            EXPECT_EQ(Rotated(rotate, angle, start), a) << angle;
     }
     const Fixed c = 65280, s = -256;
     EXPECT_EQ(Rotated(MatrixRotateX, 1),
@@ -62,8 +62,8 @@ TEST(Matrix, BuildersReadFromTheOutsideInAndTheRigidInverseUndoesThem) {
     Matrix scaledFirst = Identity(), movedFirst = Identity(), placed = Identity(), back;
     MatrixScale(&scaledFirst, F(2.0), F(2.0), F(2.0));
     MatrixTranslate(&scaledFirst, F(1.0), F(2.0), F(3.0));
-    EXPECT_TRUE(V(scaledFirst.m[12], scaledFirst.m[13], scaledFirst.m[14]) ==
-                V(F(2.0), F(4.0), F(6.0)));
+    EXPECT_EQ(V(scaledFirst.m[12], scaledFirst.m[13], scaledFirst.m[14]),
+              V(F(2.0), F(4.0), F(6.0)));
     MatrixTranslate(&movedFirst, F(1.0), F(2.0), F(3.0));
     MatrixRigidInverse(&back, &movedFirst);
     EXPECT_EQ(back, (Matrix{{kOne, 0, 0, 0, 0, kOne, 0, 0, 0, 0, kOne, 0, F(-1.0), F(-2.0), F(-3.0),
@@ -83,7 +83,8 @@ TEST(Matrix, BuildersReadFromTheOutsideInAndTheRigidInverseUndoesThem) {
     placed.m[15] = 0;
     EXPECT_EQ(Transform(placed, p), there);
     MatrixRigidInverse(&back, &placed);
-    EXPECT_TRUE(back.m[3] == 0 && back.m[7] == 0 && back.m[11] == 0 && back.m[15] == kOne);
+    EXPECT_EQ(V(back.m[3], back.m[7], back.m[11]), V(0, 0, 0));
+    EXPECT_EQ(back.m[15], kOne);
     EXPECT_EQ(Transform(back, there), p);
     MatrixInvertRigid(&placed);
     EXPECT_EQ(placed, back);
@@ -105,19 +106,21 @@ TEST(Matrix, ProductsGoThroughFixMulAndTransposesMoveElements) {
     pre = post = move;
     MatrixPreMultiply(&pre, &turn);
     MatrixPostMultiply(&post, &turn);
-    EXPECT_TRUE(Transform(out, V(kOne, 0, 0)) == V(F(10.0), kOne, 0) && pre == out);
+    EXPECT_EQ(Transform(out, V(kOne, 0, 0)), V(F(10.0), kOne, 0));
+    EXPECT_EQ(pre, out);
     EXPECT_EQ(Transform(post, V(kOne, 0, 0)), V(0, F(11.0), 0));
     const Matrix a{{F(1.5), 0, 0, F(2.0), 0, kOne, 0, 0, 0, 0, kOne, 0, F(3.0), 0, 0, F(0.5)}};
     MatrixMultiply(&out, &a, &a); // the fourth column takes part
-    EXPECT_TRUE(out.m[0] == F(8.25) && out.m[3] == F(4.0) && out.m[12] == F(6.0) &&
-                out.m[15] == F(6.25))
-        << out;
+    EXPECT_EQ(out.m[0], F(8.25));
+    EXPECT_EQ(out.m[3], F(4.0));
+    EXPECT_EQ(out.m[12], F(6.0));
+    EXPECT_EQ(out.m[15], F(6.25));
 
     Matrix full{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}}, copy;
     MatrixTransposeCopy(&copy, &full);
     MatrixTranspose(&full);
-    EXPECT_TRUE(full == (Matrix{{0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15}}) &&
-                copy == full);
+    EXPECT_EQ(full, (Matrix{{0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15}}));
+    EXPECT_EQ(copy, full);
     MatrixTranspose3x3(&full);
     EXPECT_EQ(full, (Matrix{{0, 1, 2, 12, 4, 5, 6, 13, 8, 9, 10, 14, 3, 7, 11, 15}}));
 }
@@ -127,12 +130,15 @@ TEST(Matrix, IdentityIsBuiltOnceAndCleanedUpAtExit) {
     RunExitSequence(); // whatever earlier tests registered has run
     ASSERT_EQ(ExitFunctionCount(), 0);
     const Matrix first = Identity();
-    EXPECT_TRUE(Identity() == first && ExitFunctionCount() == 1);
+    EXPECT_EQ(Identity(), first);
+    EXPECT_EQ(ExitFunctionCount(), 1);
     EXPECT_EQ(first, (Matrix{{kOne, 0, 0, 0, 0, kOne, 0, 0, 0, 0, kOne, 0, 0, 0, 0, kOne}}));
     RunExitSequence();
     host::LocalHeapResetCount();
     host::LocalHeapSetFaults(1, 0);
-    EXPECT_TRUE(Identity() == first && ExitFunctionCount() == 0);
+    EXPECT_EQ(Identity(), first); // not registered, still given out
+    EXPECT_EQ(ExitFunctionCount(), 0);
     host::LocalHeapSetFaults(0, 0);
-    EXPECT_TRUE(Identity() == first && ExitFunctionCount() == 0);
+    Identity(); // built already: nothing more to register
+    EXPECT_EQ(ExitFunctionCount(), 0);
 }

@@ -3,39 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
-#include <cmath>
-#include <cstdint>
 #include <vector>
 
 namespace {
 
 MeshVertex At(double x, double y, double z) {
     return {{F(x), F(y), F(z)}, {0, 0, 0}, 0, 0};
-}
-
-struct Exact {
-    int64_t x, y, z;
-};
-
-// (b - a) x (c - a) in 1/256 units, so the products fit in 64 bits.
-Exact Cross(const Vector3& a, const Vector3& b, const Vector3& c) {
-    const int64_t e1x = (b.x - a.x) / 256, e1y = (b.y - a.y) / 256, e1z = (b.z - a.z) / 256;
-    const int64_t e2x = (c.x - a.x) / 256, e2y = (c.y - a.y) / 256, e2z = (c.z - a.z) / 256;
-    return {e1y * e2z - e1z * e2y, e1z * e2x - e1x * e2z, e1x * e2y - e1y * e2x};
-}
-
-int64_t Dot(const Exact& n, const Vector3& v) {
-    return n.x * v.x + n.y * v.y + n.z * v.z;
-}
-
-// The unit vector along n, rounded to the nearest 1/65536 (halves away from 0).
-Vector3 RoundedUnit(const Exact& n) {
-    const double length = std::sqrt(double(n.x) * n.x + double(n.y) * n.y + double(n.z) * n.z);
-    return V(static_cast<Fixed>(std::lround(n.x / length * 65536.0)),
-             static_cast<Fixed>(std::lround(n.y / length * 65536.0)),
-             static_cast<Fixed>(std::lround(n.z / length * 65536.0)));
 }
 
 } // namespace
@@ -46,20 +19,26 @@ TEST(MeshPreparation, BoundsAndPlanarProjection) {
     Vector3 max, min;
     MeshBounds(nullptr, 0, &max, &min);
     const Fixed lowest = static_cast<Fixed>(0x8AD10000u), highest = 0x752F0000;
-    EXPECT_TRUE(max == V(lowest, lowest, lowest) && min == V(highest, highest, highest));
+    EXPECT_EQ(max, V(lowest, lowest, lowest));
+    EXPECT_EQ(min, V(highest, highest, highest));
     std::vector<MeshVertex> box = {At(0, 10.0, -50.0), At(3.0, 11.0, 50.0), At(1.5, 10.5, 0)};
     GeneratePlanarUV(0, box.data(), 3);
-    EXPECT_TRUE(box[1].u == 0xFF00 && box[1].v == F(1.0) && box[2].v == F(0.5));
+    EXPECT_EQ(box[1].u, 0xFF00);
+    EXPECT_EQ(box[1].v, F(1.0));
+    EXPECT_EQ(box[2].v, F(0.5));
     GeneratePlanarUV(1, box.data(), 3);
-    EXPECT_TRUE(box[1].v == F(0.78125) && box[0].v == 0);
+    EXPECT_EQ(box[1].v, F(0.78125));
+    EXPECT_EQ(box[0].v, 0);
     GeneratePlanarUV(2, box.data(), 3);
     for (int axes : {3, 7, -1})
         GeneratePlanarUV(axes, box.data(), 3);
-    EXPECT_TRUE(box[1].u == F(1.0) && box[1].v == F(0.78125));
+    EXPECT_EQ(box[1].u, F(1.0));
+    EXPECT_EQ(box[1].v, F(0.78125));
     box = {At(2.0, 7.0, 0), At(4.0, 7.0, 0)};
     box[1].v = 123;
     GeneratePlanarUV(0, box.data(), 2);
-    EXPECT_TRUE(box[1].u == F(1.0) && box[1].v == 0);
+    EXPECT_EQ(box[1].u, F(1.0));
+    EXPECT_EQ(box[1].v, 0);
 }
 
 // u: 0 at +z, 0.5 at +-x, 1.0 masked to 0 at -z, mirrored in x; v along y.
@@ -72,20 +51,23 @@ TEST(MeshPreparation, CylindricalProjectionFoldsTheAngleAroundY) {
     const Fixed u[] = {0, 0x8000, 0x8000, 0, 0, 0x4000, 0x4000, 0xC000, 0xFFFF};
     for (size_t i = 0; i < v.size(); ++i)
         EXPECT_EQ(v[i].u, u[i]) << i;
-    EXPECT_TRUE(v[1].v == F(25.0) / 128 && v[4].v == 0xC800);
+    EXPECT_EQ(v[1].v, F(25.0) / 128);
+    EXPECT_EQ(v[4].v, 0xC800);
     std::vector<MeshVertex> ring = {At(50.0, 3.0, 0), At(0, 3.0, -50.0)};
     ring[1].v = 77;
     GenerateCylindricalUV(ring.data(), 2);
-    EXPECT_TRUE(ring[0].u == 0x8000 && ring[1].v == 0);
+    EXPECT_EQ(ring[0].u, 0x8000);
+    EXPECT_EQ(ring[1].v, 0);
 
     std::vector<MeshVertex> ball(BallMesh.vertices, BallMesh.vertices + BallMesh.vertexCount);
     GenerateCylindricalUV(ball.data(), static_cast<int>(ball.size()));
     for (const MeshVertex& a : ball) {
         EXPECT_EQ(a.v, (a.position.y + F(50.0)) / 128) << a.position;
-        for (const MeshVertex& b : ball) // b mirrors a in x
-            EXPECT_TRUE(b.position.x != -a.position.x || b.position.y != a.position.y ||
-                        b.position.z != a.position.z || b.u == a.u)
-                << a.position;
+        for (const MeshVertex& b : ball) { // b mirrors a in x
+            if (b.position == V(-a.position.x, a.position.y, a.position.z)) {
+                EXPECT_EQ(b.u, a.u) << a.position;
+            }
+        }
     }
 }
 
@@ -96,8 +78,10 @@ TEST(MeshPreparation, TransformAndNormals) {
     Matrix move;
     MatrixIdentity(&move);
     MeshTransform(&move, v.data(), 1);
-    EXPECT_TRUE(v[0].position == V(0x100, -256, F(2.5)) && v[0].normal == V(1, 2, 3) &&
-                v[0].u == 4 && v[0].v == 5);
+    EXPECT_EQ(v[0].position, V(0x100, -256, F(2.5)));
+    EXPECT_EQ(v[0].normal, V(1, 2, 3));
+    EXPECT_EQ(v[0].u, 4);
+    EXPECT_EQ(v[0].v, 5);
     MatrixTranslate(&move, F(1.0), 0, 0);
     MatrixRotateZ(&move, 1024);
     MeshTransform(&move, v.data() + 1, 1);
@@ -107,103 +91,9 @@ TEST(MeshPreparation, TransformAndNormals) {
     v[4].normal = {F(1.0), 0, 0};
     const MeshFace faces[] = {{0, 1, 2}, {0, 3, 1}, {0, 1, 9}};
     GenerateNormals(v.data(), 5, faces, 3);
-    EXPECT_TRUE(v[0].normal == V(0, 0, F(1.0)) && v[4].normal == V(0, 0, 0));
+    EXPECT_EQ(v[0].normal, V(0, 0, F(1.0)));
+    EXPECT_EQ(v[4].normal, V(0, 0, 0));
     GenerateNormals(v.data(), 5, faces, 9);
     EXPECT_EQ(v[0].normal, V(0, F(0.5), F(1.0))); // (0, 2, 4) measured as 4
     EXPECT_EQ(v[3].normal, V(0, F(1.0), 0));
-}
-
-// Triangle t (vertices 3t..3t+2): an outward hull face, lowest point first,
-// sorted by point numbers, its normal rounded to the nearest 1/65536.
-TEST(BallMesh, IsTheOutwardHullOfTheNumberedPointsInOrder) {
-    ASSERT_TRUE(BallMesh.vertexCount == 240 && BallMesh.indexCount == 240);
-    const double north[16][3] = {
-        {0, 50.0, 0},           {24.75, 42.5, -8.0},     {0, 42.5, -26.25},
-        {-24.75, 42.5, -8.0},   {-15.25, 42.5, 21.25},   {15.25, 42.5, 21.25},
-        {24.75, 26.25, -34.25}, {-24.75, 26.25, -34.25}, {40.25, 26.25, 13.0},
-        {-40.25, 26.25, 13.0},  {0, 26.25, 42.5},        {42.5, 22.25, -13.75},
-        {-42.5, 22.25, -13.75}, {0, 22.25, -44.5},       {26.25, 22.25, 36.0},
-        {-26.25, 22.25, 36.0}};
-    const double equator[10][2] = {
-        {50.0, 0},        {-50.0, 0},    {40.25, 29.25}, {40.25, -29.25}, {-40.25, 29.25},
-        {-40.25, -29.25}, {15.25, 47.5}, {15.25, -47.5}, {-15.25, 47.5},  {-15.25, -47.5}};
-    std::vector<Vector3> points;
-    for (const auto& p : north)
-        points.push_back(V(F(p[0]), F(p[1]), F(p[2])));
-    for (const auto& p : equator)
-        points.push_back(V(F(p[0]), 0, F(p[1])));
-    for (int i = 0; i < 16; ++i) // the southern images (x, -y, -z) of points 0..15
-        points.push_back(V(points[i].x, -points[i].y, -points[i].z));
-
-    const MeshVertex* v = BallMesh.vertices;
-    std::vector<int> uses(points.size(), 0);
-    std::array<int, 3> previous{-1, -1, -1};
-    for (int t = 0; t < 80; ++t) {
-        const MeshFace& face = BallMesh.faces[t];
-        ASSERT_TRUE(face.i0 == 3 * t && face.i1 == 3 * t + 1 && face.i2 == 3 * t + 2) << t;
-        std::array<int, 3> number{};
-        for (int k = 0; k < 3; ++k) {
-            const auto at = std::find(points.begin(), points.end(), v[3 * t + k].position);
-            ASSERT_NE(at, points.end()) << "triangle " << t;
-            number[k] = static_cast<int>(at - points.begin());
-            ++uses[number[k]];
-        }
-        EXPECT_TRUE(number[0] < number[1] && number[0] < number[2] && previous < number) << t;
-        previous = number;
-        const Vector3& a = v[3 * t].position;
-        const Exact n = Cross(a, v[3 * t + 1].position, v[3 * t + 2].position);
-        for (const Vector3& p : points) // every point on or behind the plane
-            ASSERT_LE(Dot(n, V(p.x - a.x, p.y - a.y, p.z - a.z)), 0) << "triangle " << t;
-        for (int k = 0; k < 3; ++k)
-            EXPECT_EQ(v[3 * t + k].normal, RoundedUnit(n)) << "triangle " << t;
-    }
-    EXPECT_EQ(std::count(uses.begin(), uses.end(), 5), 12); // the icosahedron's corners
-}
-
-// A cube from -6 to 6; each triangle's first vertex carries its face normal.
-TEST(MarkMesh, IsAnOutwardCubeWithFaceNormalsOnFirstVertices) {
-    ASSERT_TRUE(MarkMesh.vertexCount == 8 && MarkMesh.indexCount == 36);
-    const uint16_t order[36] = {2, 0, 1, 2, 1, 3, 4, 6, 7, 4, 7, 5, 6, 4, 0, 6, 0, 2,
-                                3, 1, 5, 3, 5, 7, 0, 4, 5, 0, 5, 1, 7, 6, 2, 7, 2, 3};
-    const uint16_t* indices = &MarkMesh.faces[0].i0;
-    EXPECT_TRUE(std::equal(order, order + 36, indices));
-    const MeshVertex* v = MarkMesh.vertices;
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(v[i].position, V(F(i & 1 ? 6 : -6), F(i & 2 ? -6 : 6), F(i & 4 ? 6 : -6))) << i;
-    for (int t = 0; t < 12; ++t) {
-        const MeshVertex& a = v[indices[3 * t]];
-        const Exact n =
-            Cross(a.position, v[indices[3 * t + 1]].position, v[indices[3 * t + 2]].position);
-        EXPECT_TRUE(a.normal == RoundedUnit(n) && Dot(n, a.position) > 0) << t;
-    }
-}
-
-// Both caps face -x; side quad b..b+3 is (b, b+1, b+2), (b+2, b+3, b), facing
-// out, its normal (as the table rounds it) on all four vertices.
-TEST(HandMesh, IsAnOctagonalBarWithBackwardCaps) {
-    ASSERT_TRUE(HandMesh.vertexCount == 48 && HandMesh.indexCount == 84);
-    const MeshVertex* v = HandMesh.vertices;
-    for (int i = 0; i < 16; ++i) {
-        EXPECT_TRUE(v[i].position.x == (i < 8 ? static_cast<Fixed>(0xFFF09D8Bu) : 0x640000) &&
-                    v[i].position.y == v[i % 8].position.y && v[i].normal == V(F(-1.0), 0, 0))
-            << i;
-    }
-    EXPECT_TRUE(v[1].position.y == 0x56275 && v[5].position.z == -0x3D8A0);
-    for (int t = 0; t < 28; ++t) {
-        const MeshFace& f = HandMesh.faces[t];
-        const Exact n = Cross(v[f.i0].position, v[f.i1].position, v[f.i2].position);
-        const int b = 16 + 4 * ((t - 12) / 2);
-        if (t < 12) {
-            EXPECT_TRUE(n.x < 0 && (f.i0 < 8) == (t < 6)) << t;
-            continue;
-        }
-        const Vector3 unit = RoundedUnit(n), normal = v[f.i0].normal;
-        const Vector3 middle =
-            V(0, v[b].position.y + v[b + 1].position.y, v[b].position.z + v[b + 1].position.z);
-        EXPECT_TRUE(f.i0 == (t % 2 == 0 ? b : b + 2) && normal.x == 0 && Dot(n, middle) > 0 &&
-                    std::abs(normal.y - unit.y) < 256 && std::abs(normal.z - unit.z) < 256)
-            << t << ": " << normal << " against " << unit;
-        for (int k = 0; k < 4; ++k)
-            EXPECT_EQ(v[b + k].normal, normal) << t;
-    }
 }

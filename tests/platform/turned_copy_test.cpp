@@ -65,13 +65,3 @@ TEST(TurnedCopy, PortableAndVectorPathsWriteWhatThePlainCopyWrites) {
         }
     }
 }
-
-// The compiler says which vector path it offers; a build that offers one
-// must use it.
-TEST(TurnedCopy, UsesTheVectorPathTheCompilerOffers) {
-#if defined(__SSE2__) || defined(__ARM_NEON)
-    EXPECT_TRUE(kTurnedCopyHasVectorPath);
-#else
-    EXPECT_FALSE(kTurnedCopyHasVectorPath);
-#endif
-}

@@ -3,55 +3,21 @@
 // and a fresh temporary folder as the device's root, with the allocator
 // started.
 #pragma once
+#include "../debug_lines.h"
 #include "../temp_folder.h"
-#include "host/debug_output.h"
+#include "../zit_bytes.h"
 #include "host/messages.h"
 #include "host/module.h"
 #include "host/window.h"
 #include "resource/file.h"
 #include "resource/memory.h"
-#include "resource/zit.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <vector>
-
-using Lines = std::vector<std::u16string>;
-
-class DebugLines {
-  public:
-    DebugLines() {
-        host::SetDebugToStderr(false);
-        host::SetDebugListener(
-            [](const char16_t* text, void* lines) { static_cast<Lines*>(lines)->push_back(text); },
-            &lines_);
-    }
-    ~DebugLines() {
-        host::SetDebugListener(nullptr, nullptr);
-        host::SetDebugToStderr(true);
-    }
-    DebugLines(const DebugLines&) = delete;
-    DebugLines& operator=(const DebugLines&) = delete;
-
-    // Hands over the lines so far and starts afresh.
-    Lines Take() {
-        Lines taken;
-        taken.swap(lines_);
-        return taken;
-    }
-    bool Has(const std::u16string& line) const {
-        return std::find(lines_.begin(), lines_.end(), line + u"\r\n") != lines_.end();
-    }
-    void clear() { lines_.clear(); }
-
-  private:
-    Lines lines_;
-};
 
 // Whether the program posted the quit message; the queue is emptied.
 inline bool QuitPosted() {
@@ -60,17 +26,6 @@ inline bool QuitPosted() {
     while (host::PeekMessage(&message, nullptr, 0, 0, host::kPeekRemove))
         quit |= message.message == host::kMessageQuit;
     return quit;
-}
-
-// A ".zit" file: the header, then the texels, low byte first.
-inline std::string ZitBytes(uint16_t width, uint16_t height, const std::vector<uint16_t>& texels) {
-    std::string bytes(kZitHeaderBytes, '\0');
-    ZitWriteHeader(reinterpret_cast<uint8_t*>(bytes.data()), {width, height});
-    for (uint16_t t : texels) {
-        bytes += static_cast<char>(t & 0xFF);
-        bytes += static_cast<char>(t >> 8);
-    }
-    return bytes;
 }
 
 class DeviceFolderTest : public ::testing::Test {

@@ -7,14 +7,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <type_traits>
 
 namespace {
 
-// The allocator is global: every test starts from the program's own set-up
-// (level 0 with 1024 blocks, the others without a table, nothing allocated)
-// and leaves it so. Freed raw blocks are held, so their stamps can be read
-// and a second free never meets a reused block.
+// Every test starts from the program's own set-up (level 0 of 1024 blocks, no
+// other tables) and leaves it so. Freed raw blocks are held: their stamps stay
+// readable and a second free never meets a reused block.
 class Memory : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -37,8 +35,8 @@ class Memory : public ::testing::Test {
     DebugLines lines_;
 };
 
-// An allocator message naming a block by its address's low 32 bits, formatted
-// by the C library rather than the formatter under test.
+// An allocator message naming a block by its address's low 32 bits (formatted
+// by the C library, not the formatter under test).
 std::u16string BlockLine(const char* what, const void* header, unsigned mark, int size) {
     char text[128];
     std::snprintf(text, sizeof text, "%s memory adr:%x id:%x size:%d\r\n", what,
@@ -217,7 +215,6 @@ TEST_F(Memory, FreeAllAndSetupEmptyOnlyTheirLevel) {
 // A restart keeps the counters true for blocks that outlived the stop, and a
 // second start keeps the one lock (the sanitizer build sees a lost one).
 TEST_F(Memory, ExitIsHarmlessTwiceOrBeforeStartAndBlocksStayUsable) {
-    static_assert(std::is_void_v<decltype(MemoryInit())>, "MemoryInit returns nothing");
     EXPECT_EQ(MemoryExit(), 0);
     EXPECT_EQ(MemoryExit(), 0);
     void* block = MemoryAlloc(16, 0, 4); // without a lock the one thread goes on

@@ -62,8 +62,8 @@ TEST_F(TextureTest, WidthShiftCountsTrailingZeroBits) {
     }
 }
 
-// A file loads whatever its free header bytes hold and whatever follows its
-// texels; one that does not hold all its texels is refused; nothing leaks.
+// Free header bytes and bytes after the texels are ignored; a file short of
+// its texels is refused; nothing leaks.
 TEST_F(TextureTest, LoadsOnlyFilesHoldingAllTheirTexels) {
     std::string good = ZitBytes(4, 2, {1, 2, 3, 4, 5, 6, 7, 0xF800});
     for (int i : {0, 3, 7, 12, 15})
@@ -101,8 +101,7 @@ TEST_F(TextureTest, LoadsOnlyFilesHoldingAllTheirTexels) {
     }
 }
 
-// A failed create leaves a full texture full: its texel block is kept, since
-// nothing else could give it back.
+// A failed create keeps the texture's texel block (nothing else could free it).
 TEST_F(TextureTest, FailedCreatesSayWhyAndKeepTheTexelsTheTextureHad) {
     const int32_t before = allocCount;
     Texture t;
@@ -119,8 +118,7 @@ TEST_F(TextureTest, FailedCreatesSayWhyAndKeepTheTexelsTheTextureHad) {
     EXPECT_EQ(lines[1], u"TextureCreateAllocError\r\n");
     EXPECT_EQ(t.texelBlock, block);
     EXPECT_EQ(t.width, 1); // no field changed
-    // Through the loader: a 1024 x 1024 picture at 8 level bits needs 512 MiB,
-    // which its rule refuses before memory is asked for.
+    // The loader's rule refuses 512 MiB (8 level bits) before asking memory.
     WriteHostFile("big.zit", ZitBytes(1024, 1024, std::vector<uint16_t>(1024 * 1024, 0xFFFF)));
     EXPECT_EQ(TextureLoadZit(&t, "big.zit", 8), 0);
     lines = lines_.Take();
@@ -140,8 +138,7 @@ TEST_F(TextureTest, FailedCreatesSayWhyAndKeepTheTexelsTheTextureHad) {
     EXPECT_EQ(allocCount, before);
 }
 
-// The loader's rule as the tools see it: header, texels, at least one of them,
-// and the file's block with every shade level within the device's memory.
+// The loader's rule: header, texels, at least one, all levels in the memory.
 TEST(ZitRule, RefusesWhatTheLoaderCannotUse) {
     const auto check = [](uint16_t width, uint16_t height, uint64_t size, int levelBits) {
         uint8_t bytes[kZitHeaderBytes];
@@ -177,8 +174,7 @@ TEST(ZitRule, RefusesWhatTheLoaderCannotUse) {
     }
 }
 
-// One rule for the renderer and the clock: a square of a power-of-two side,
-// with room for every shade level its level rule picks.
+// A square of a power-of-two side with room for every shade level.
 TEST_F(TextureTest, TrianglesNeedASquareWithRoomForItsLevels) {
     const struct {
         int width, height, levelBits;

@@ -38,8 +38,7 @@ TEST_F(Token, GetOverSeparatorsAndCommas) {
 }
 
 TEST_F(Token, QuotedAndUnquotedFields) {
-    // Separators before an unquoted field are kept; a quote never closed runs
-    // to the end; commas inside quotes are field text; the ending ',' is taken.
+    // Leading separators kept unquoted; an unclosed quote runs to the end.
     const struct {
         const char* text;
         const char* field;
@@ -54,8 +53,7 @@ TEST_F(Token, QuotedAndUnquotedFields) {
 }
 
 TEST_F(Token, NumbersSaturateAndOverlongOnesGiveZero) {
-    // Numbers are truncated toward zero and saturated. 79 characters still
-    // convert; 80 would be cut, and a cut number is another number: refused.
+    // Truncated toward zero, saturated; 79 characters convert, 80 are refused.
     const std::string fits = std::string(78, '0') + "7", overlong = std::string(79, '0') + "7",
                       longDecimal = "1." + std::string(200, '5');
     using Rows = std::initializer_list<std::pair<std::string, int32_t>>;

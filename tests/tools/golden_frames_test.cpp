@@ -1,15 +1,9 @@
-// Golden frames: the digests of whole pictures drawn by the clock, by the
-// renderer alone and by the presenter (tools/golden says which pictures).
-//
-// Why these values are trusted: kq3d-golden printed them from the engine as
-// it stood before its rasterizer and presenter were reworked for speed, and
-// the clock's frames of that engine had been compared pixel for pixel with an
-// independent model of its arithmetic, on x86-64 and on 32-bit ARM; the
-// clock's digests here also equal those of the program's own screenshots with
-// the same pictures. Any change to the drawing code must leave every value as
-// it is. A value that changes means some picture moved by at least one pixel;
-// only a change that is meant to alter pictures may print new values (with
-// build/tools/kq3d-golden), and its commit says why.
+// Golden frames: the digests of whole pictures drawn by the clock, the renderer
+// and the presenter (tools/golden says which). kq3d-golden printed them from
+// the engine before its rasterizer and presenter were reworked for speed, when
+// the clock's frames matched an independent model of its arithmetic pixel for
+// pixel on x86-64 and 32-bit ARM. A changed value is a moved pixel: only a
+// change meant to alter pictures prints new ones, and its commit says why.
 #include "tools/golden/golden_frames.h"
 
 #include <gtest/gtest.h>
