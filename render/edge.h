@@ -2,8 +2,9 @@
 // P down to its lower vertex Q, row by row, clipped to the rows of the frame.
 // The row holding P is the edge's first, the row holding Q is not one of its
 // rows. One walk serves every filler, carrying x and the filler's own lanes
-// (carry.h): triangle set-up walks its edges beside the span fill, row by row
-// (triangle.cpp); WalkEdgeFor writes one edge into an edge table.
+// (carry.h): the span fill starts a triangle's edges (SpanEdgeAt) and steps
+// them beside its rows (span.cpp); WalkEdgeFor writes one edge into an edge
+// table.
 #pragma once
 #include "platform/display.h"
 #include "render/carry.h"

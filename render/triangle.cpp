@@ -1,8 +1,8 @@
-// Triangle set-up: sort the three vertices by y, then walk the long edge
-// and the two short edges down the rows, the span fill drawing each row from
-// the left edge to the right one as the walks reach it. Rows run from
-// floor(top.y) to floor(bottom.y) - 1. The filler's policy (span.h) says
-// what the edges carry.
+// Triangle set-up: sort the three vertices by y, find the rows to draw, and
+// hand them to the span fill, which walks the long edge and the two short
+// edges down the rows and draws each row from the left edge to the right one
+// as the walks reach it. Rows run from floor(top.y) to floor(bottom.y) - 1.
+// The filler's policy (span.h) says what the edges carry.
 #include "render/edge.h"
 #include "render/span.h"
 #include "render/stages.h"
