@@ -131,15 +131,29 @@ void FillRowsPortable(const Fill& fill, uint16_t* row, int32_t width,
 #if defined(__SSE2__)
 namespace {
 
-// Rows beside one short edge. u and v of the left edge, and the differences
-// of the right edge's from them, travel in vector registers, each pair
-// stepped by one addition a row; each row's steps of u and v are their
-// quotients by the row's column count, both in one double division (below),
-// and the texel run's first pair and step (texel_run.h) follow in a few
+// Whether every row of the triangle has its columns within 0..width and its
+// right end at or before the filler's vectorEnd (so the four pixels after it
+// lie in the frame). An edge's x at each of its rows lies between its two
+// vertices' (it moves from one toward the other by steps truncated toward
+// zero), so the vertices bound every row; `row` is the first row drawn.
+bool RowsInside(const TexturedFill& fill, const uint16_t* row, int32_t width,
+                const TriangleRows& triangle) {
+    const Fixed xs[3] = {triangle.top->x, triangle.middle->x, triangle.bottom->x};
+    const int64_t leftmost = *std::min_element(xs, xs + 3);
+    const int64_t rightmost = *std::max_element(xs, xs + 3);
+    if (leftmost < 0 || rightmost >= (int64_t{width} + 1) << 16) return false;
+    const int32_t last = triangle.rows[0] + triangle.rows[1] - 1;
+    return row + ptrdiff_t{last} * width + (rightmost >> 16) <= fill.address.vectorEnd;
+}
+
+// Rows beside one short edge of a triangle that RowsInside has passed. u and v of the left
+// edge, and the differences of the right edge's from them, travel in vector
+// registers, each pair stepped by one addition a row; each row's steps of u
+// and v are their quotients by the row's column count, both in one double
+// division (below), and the texel run's first pair and step follow in a few
 // register operations. The division for the next row is started before a
-// row is drawn, so it is done by the time that row has been. A row that is
-// clipped, or would end too near the frame's end for the vector run, is
-// drawn by FillSpan from its edges' lanes, as the portable rows are.
+// row is drawn, so it is done by the time that row has been. No row needs a
+// test of its own: one with no columns writes nothing.
 //
 // (a / n) truncated toward zero, for whole numbers a and n >= 1 below 2^31 in
 // magnitude: their double quotient is the exact one rounded once, by at most
@@ -147,13 +161,9 @@ namespace {
 // 1 / n from one, so the rounding never reaches it, and the truncated double
 // is the truncated quotient. (For a row with no columns the division's
 // result is not used.)
-template <bool kLongIsLeft>
 [[gnu::always_inline]] inline uint16_t*
-FillTexturedBeside(const TexturedFill& fill, uint16_t* row, int32_t width,
-                   const TexturedFill::Edge& longEdge, const TexturedFill::Edge& shortEdge,
-                   int32_t rows) {
-    const TexturedFill::Edge& left = kLongIsLeft ? longEdge : shortEdge;
-    const TexturedFill::Edge& right = kLongIsLeft ? shortEdge : longEdge;
+FillTexturedInside(const TexturedFill& fill, uint16_t* row, int32_t width,
+                   const TexturedFill::Edge& left, const TexturedFill::Edge& right, int32_t rows) {
     Fixed lx = left.value[0];
     Fixed rx = right.value[0];
     const Fixed dlx = left.step[0];
@@ -169,55 +179,26 @@ FillTexturedBeside(const TexturedFill& fill, uint16_t* row, int32_t width,
         return _mm_cvttpd_epi32(
             _mm_div_pd(_mm_cvtepi32_pd(a), _mm_set1_pd(static_cast<double>(n))));
     };
-    const TexelOffset& offset = fill.address.offset;
+    const TexelRunWords words(fill.address.offset);
     const uint16_t* const level = fill.level;
-    const uint16_t* const vectorEnd = fill.address.vectorEnd;
-    const __m128i masks = TexelRunMasks(offset);
-    const __m128i shift = _mm_cvtsi32_si128(static_cast<int>(offset.shift));
-    const __m128i evens = _mm_setr_epi32(-1, 0, -1, 0);
     int32_t x0 = lx >> 16;
     int32_t x1 = rx >> 16;
     __m128i steps = quotients(nuv, x1 - x0);
     for (; rows > 0; --rows, row += width) {
         // The next row's columns and the division of its steps.
-        const Fixed nextLx = lx + dlx;
-        const Fixed nextRx = rx + drx;
-        const __m128i nextNuv = _mm_add_epi32(nuv, dnuv);
-        const int32_t nextX0 = nextLx >> 16;
-        const int32_t nextX1 = nextRx >> 16;
-        const __m128i nextSteps = quotients(nextNuv, nextX1 - nextX0);
-        if (x1 > x0) {
-            uint16_t* const out = row + x0;
-            const int32_t count = x1 - x0;
-            if (static_cast<uint32_t>(x0) < static_cast<uint32_t>(x1) &&
-                static_cast<uint32_t>(x1) <= static_cast<uint32_t>(width) &&
-                out + count <= vectorEnd) {
-                // [u, v, du, dv], then v and dv shifted once more: [u, v <<
-                // shift, du, dv << shift].
-                const __m128i plain = _mm_unpacklo_epi64(uv, steps);
-                const __m128i both =
-                    _mm_or_si128(_mm_and_si128(evens, plain),
-                                 _mm_andnot_si128(evens, _mm_sll_epi32(plain, shift)));
-                const __m128i step = _mm_shuffle_epi32(both, _MM_SHUFFLE(3, 2, 3, 2));
-                TexelRunPairs(out, count, level, masks,
-                              _mm_unpacklo_epi64(both, _mm_add_epi32(both, step)),
-                              _mm_add_epi32(step, step));
-            } else {
-                const auto lane = [](__m128i lanes, int k) {
-                    return _mm_cvtsi128_si32(k == 0 ? lanes : _mm_shuffle_epi32(lanes, 1));
-                };
-                const Fixed u = lane(uv, 0);
-                const Fixed v = lane(uv, 1);
-                const Fixed leftLanes[4] = {lx, 0, u, v};
-                const Fixed rightLanes[4] = {rx, 0, u + lane(nuv, 0), v + lane(nuv, 1)};
-                FillSpan(fill, row, width, leftLanes, rightLanes);
-            }
-        }
-        lx = nextLx;
-        rx = nextRx;
+        lx += dlx;
+        rx += drx;
+        nuv = _mm_add_epi32(nuv, dnuv);
+        const int32_t nextX0 = lx >> 16;
+        const int32_t nextX1 = rx >> 16;
+        const __m128i nextSteps = quotients(nuv, nextX1 - nextX0);
+        // [u, v, u + du, v + dv] and [2 du, 2 dv] twice.
+        const __m128i twice = _mm_add_epi32(steps, steps);
+        TexelRunPairs(row + x0, row + x1, level, words,
+                      _mm_unpacklo_epi64(uv, _mm_add_epi32(uv, steps)),
+                      _mm_unpacklo_epi64(twice, twice));
         x0 = nextX0;
         x1 = nextX1;
-        nuv = nextNuv;
         steps = nextSteps;
         uv = _mm_add_epi32(uv, duv);
     }
@@ -232,7 +213,8 @@ struct TexturedRowsBeside {
                                                 int32_t width, TexturedFill::Edge& longEdge,
                                                 const TexturedFill::Edge& shortEdge,
                                                 int32_t rows) const {
-        row = FillTexturedBeside<kLongIsLeft>(fill, row, width, longEdge, shortEdge, rows);
+        row = kLongIsLeft ? FillTexturedInside(fill, row, width, longEdge, shortEdge, rows)
+                          : FillTexturedInside(fill, row, width, shortEdge, longEdge, rows);
         longEdge.Skip(rows);
         return row;
     }
@@ -257,7 +239,7 @@ template <class Fill, bool kLongIsLeft>
 void FillRows(const Fill& fill, uint16_t* row, int32_t width, const TriangleRows& triangle) {
 #if defined(__SSE2__)
     if constexpr (std::is_same_v<Fill, TexturedFill>) {
-        if (TexelRunVectorFits(fill.address.offset)) {
+        if (TexelRunVectorFits(fill.address.offset) && RowsInside(fill, row, width, triangle)) {
             FillTexturedRows<kLongIsLeft>(fill, row, width, triangle);
             return;
         }

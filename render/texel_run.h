@@ -23,7 +23,7 @@
 struct TexelOffset {
     explicit TexelOffset(unsigned widthShift)
         : shift(widthShift), mask((1u << widthShift) - 1), rowShift(16 - widthShift),
-          rowMask(mask << widthShift), wordMasks((rowMask << 16) | mask) {}
+          rowMask(mask << widthShift) {}
     size_t operator()(Fixed u, Fixed v) const {
         return ((static_cast<uint32_t>(v) >> rowShift) & rowMask) +
                ((static_cast<uint32_t>(u) >> 16) & mask);
@@ -32,7 +32,6 @@ struct TexelOffset {
     uint32_t mask;
     unsigned rowShift;
     uint32_t rowMask;
-    uint32_t wordMasks; // the vector path's: the column's mask, then the row's
 };
 
 // count >= 1.
@@ -46,58 +45,77 @@ inline void TexelRunPortable(uint16_t* out, int32_t count, const uint16_t* level
 #if defined(__SSE2__)
 constexpr bool kTexelRunHasVectorPath = true;
 
-// Whether TexelRunVector serves a level of this side: its offsets must fit a
-// signed 16-bit number, and v shifted once more must keep its row bits.
+// Whether TexelRunVector serves a level of this side: the side and every
+// offset must fit a signed 16-bit number.
 inline bool TexelRunVectorFits(const TexelOffset& offset) {
     return offset.shift <= 7;
 }
 
-// count >= 1. The four pixels after the span must be memory that may be read
-// and written back: the loop writes whole groups of four, then puts those
-// four back as they were.
+// The four pixels after a run must be memory that may be read and written
+// back: the loop writes whole groups of four, then puts those four back as
+// they were.
 //
-// Each register holds two pixels' u and v << shift, so that one arithmetic
-// shift by 16 brings both the column and the row, times the side, into the
-// low 16 bits of their lanes (exactly, as signed numbers); a pack, a mask of
-// each word and a multiply-add of the word pairs by 1 give four offsets.
-// TexelRunPairs starts from the first pair, [u, v << shift, u + du,
-// (v + dv) << shift], and its step, [2 du, 2 dv << shift] twice.
-// `masks` is TexelRunMasks(offset).
-inline __m128i TexelRunMasks(const TexelOffset& offset) {
-    return _mm_set1_epi32(static_cast<int32_t>(offset.wordMasks));
+// Each register holds two pixels' u and v: one arithmetic shift by 16 brings
+// their columns and rows into the low 16 bits of their lanes (exactly, as
+// signed numbers); a pack, the mask of each word and a multiply-add of the
+// word pairs by 1 and by the side give four offsets (below 2^15: at most
+// 127 + 127 * 128). TexelRunPairs starts from the first pair, [u, v, u + du,
+// v + dv], and its step, [2 du, 2 dv] twice; `words` is
+// TexelRunWords(offset).
+struct TexelRunWords {
+    explicit TexelRunWords(const TexelOffset& offset)
+        : masks(_mm_set1_epi16(static_cast<int16_t>(offset.mask))),
+          weights(_mm_set1_epi32(static_cast<int32_t>((1u << offset.shift << 16) | 1u))) {}
+    __m128i masks;
+    __m128i weights;
+};
+
+// The texels at four offsets (32-bit lanes) stored at out. Each offset is
+// moved to a general register on its own, two to a 64-bit move where there
+// is one, and each texel stored by itself: inserting them into one register
+// to store them together would make each wait for the one before.
+inline void StoreTexels(uint16_t* out, const uint16_t* level, __m128i offsets) {
+#if defined(__x86_64__)
+    const uint64_t low = static_cast<uint64_t>(_mm_cvtsi128_si64(offsets));
+    const uint64_t high =
+        static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(offsets, offsets)));
+    out[0] = level[static_cast<uint32_t>(low)];
+    out[1] = level[low >> 32];
+    out[2] = level[static_cast<uint32_t>(high)];
+    out[3] = level[high >> 32];
+#else
+    out[0] = level[_mm_cvtsi128_si32(offsets)];
+    out[1] = level[_mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, 1))];
+    out[2] = level[_mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, 2))];
+    out[3] = level[_mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, 3))];
+#endif
 }
-inline void TexelRunPairs(uint16_t* out, int32_t count, const uint16_t* level, __m128i masks,
-                          __m128i pair0, __m128i step2) {
+
+// The pixels from out to end (none when end <= out).
+inline void TexelRunPairs(uint16_t* out, uint16_t* end, const uint16_t* level,
+                          const TexelRunWords& words, __m128i pair0, __m128i step2) {
     __m128i pair1 = _mm_add_epi32(pair0, step2);
     const __m128i step4 = _mm_add_epi32(step2, step2);
-    const __m128i ones = _mm_set1_epi16(1);
-    uint16_t* const end = out + count;
     const __m128i after = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(end));
     for (; out < end; out += 4) {
-        const __m128i words = _mm_and_si128(
-            _mm_packs_epi32(_mm_srai_epi32(pair0, 16), _mm_srai_epi32(pair1, 16)), masks);
-        const __m128i offsets = _mm_madd_epi16(words, ones);
-        __m128i pixels = _mm_cvtsi32_si128(level[_mm_extract_epi16(offsets, 0)]);
-        pixels = _mm_insert_epi16(pixels, level[_mm_extract_epi16(offsets, 2)], 1);
-        pixels = _mm_insert_epi16(pixels, level[_mm_extract_epi16(offsets, 4)], 2);
-        pixels = _mm_insert_epi16(pixels, level[_mm_extract_epi16(offsets, 6)], 3);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), pixels);
+        const __m128i columnsRows = _mm_and_si128(
+            _mm_packs_epi32(_mm_srai_epi32(pair0, 16), _mm_srai_epi32(pair1, 16)), words.masks);
+        StoreTexels(out, level, _mm_madd_epi16(columnsRows, words.weights));
         pair0 = _mm_add_epi32(pair0, step4);
         pair1 = _mm_add_epi32(pair1, step4);
     }
     _mm_storel_epi64(reinterpret_cast<__m128i*>(end), after);
 }
 
+// count >= 1.
 inline void TexelRunVector(uint16_t* out, int32_t count, const uint16_t* level,
                            const TexelOffset& offset, Fixed u, Fixed du, Fixed v, Fixed dv) {
-    const auto shifted = [&](Fixed value) {
-        return static_cast<int32_t>(static_cast<uint32_t>(value) << offset.shift);
-    };
-    const __m128i first = _mm_unpacklo_epi32(_mm_cvtsi32_si128(u), _mm_cvtsi32_si128(shifted(v)));
-    const __m128i step = _mm_unpacklo_epi32(_mm_cvtsi32_si128(du), _mm_cvtsi32_si128(shifted(dv)));
-    TexelRunPairs(out, count, level, TexelRunMasks(offset),
+    const __m128i first = _mm_unpacklo_epi32(_mm_cvtsi32_si128(u), _mm_cvtsi32_si128(v));
+    const __m128i step = _mm_unpacklo_epi32(_mm_cvtsi32_si128(du), _mm_cvtsi32_si128(dv));
+    const __m128i step2 = _mm_add_epi32(step, step);
+    TexelRunPairs(out, out + count, level, TexelRunWords(offset),
                   _mm_unpacklo_epi64(first, _mm_add_epi32(first, step)),
-                  _mm_unpacklo_epi64(_mm_add_epi32(step, step), _mm_add_epi32(step, step)));
+                  _mm_unpacklo_epi64(step2, step2));
 }
 #else
 constexpr bool kTexelRunHasVectorPath = false;
