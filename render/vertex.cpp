@@ -223,18 +223,20 @@ struct FlatQuad {
     __m128i diffuse;
 };
 
-template <class ColourQuad>
-void ProcessQuad(const ViewQuad& view, const ColourQuad& colour, const MeshVertex* in,
-                 ScreenVertex* out) {
-    // Each vertex as [x y z nx] and [ny nz u v], turned into a register per
-    // quantity.
+// A quad's camera-space x, y and z, the start of its perspective divide, and
+// its normals' x. The loop takes the next quad this far before it finishes
+// the one before, so the divide's latency is spent on other work.
+struct QuadFront {
+    __m128i x, y, z;
+    __m128 quotient;
+    __m128i nx;
+};
+
+inline QuadFront FrontOf(const ViewQuad& view, const MeshVertex* in) {
+    // Each vertex as [x y z nx], turned into a register per quantity.
     const auto low = [in](int k) {
         return _mm_loadu_si128(reinterpret_cast<const __m128i*>(&in[k].position));
     };
-    const auto highAt = [in](int k) {
-        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(&in[k].normal.y));
-    };
-    const __m128i high[4] = {highAt(0), highAt(1), highAt(2), highAt(3)};
     const __m128i low0 = low(0), low1 = low(1), low2 = low(2), low3 = low(3);
     const __m128i xy01 = _mm_unpacklo_epi32(low0, low1);
     const __m128i xy23 = _mm_unpacklo_epi32(low2, low3);
@@ -243,31 +245,46 @@ void ProcessQuad(const ViewQuad& view, const ColourQuad& colour, const MeshVerte
     const Operand px(_mm_unpacklo_epi64(xy01, xy23));
     const Operand py(_mm_unpackhi_epi64(xy01, xy23));
     const Operand pz(_mm_unpacklo_epi64(zn01, zn23));
-    const __m128i nx = _mm_unpackhi_epi64(zn01, zn23);
+
+    QuadFront front;
+    const __m128i* f = view.factor;
+    front.x = _mm_add_epi32(FixDot4(px, py, pz, f[0], f[3], f[6]), view.translation[0]);
+    front.y = _mm_add_epi32(FixDot4(px, py, pz, f[1], f[4], f[7]), view.translation[1]);
+    front.z = _mm_add_epi32(FixDot4(px, py, pz, f[2], f[5], f[8]), view.translation[2]);
+    // Lanes at or behind the camera divide too, and are not kept.
+    front.quotient = _mm_div_ps(view.numerator, _mm_cvtepi32_ps(front.z));
+    front.nx = _mm_unpackhi_epi64(zn01, zn23);
+    return front;
+}
+
+template <class ColourQuad>
+void FinishQuad(const ViewQuad& view, const ColourQuad& colour, const QuadFront& front,
+                const MeshVertex* in, ScreenVertex* out) {
+    // Each vertex's [ny nz u v].
+    const auto highAt = [in](int k) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(&in[k].normal.y));
+    };
+    const __m128i high[4] = {highAt(0), highAt(1), highAt(2), highAt(3)};
     const __m128i yz01 = _mm_unpacklo_epi32(high[0], high[1]);
     const __m128i yz23 = _mm_unpacklo_epi32(high[2], high[3]);
     const __m128i ny = _mm_unpacklo_epi64(yz01, yz23);
     const __m128i nz = _mm_unpackhi_epi64(yz01, yz23);
 
-    const __m128i* f = view.factor;
-    const __m128i x = _mm_add_epi32(FixDot4(px, py, pz, f[0], f[3], f[6]), view.translation[0]);
-    const __m128i y = _mm_add_epi32(FixDot4(px, py, pz, f[1], f[4], f[7]), view.translation[1]);
-    const __m128i z = _mm_add_epi32(FixDot4(px, py, pz, f[2], f[5], f[8]), view.translation[2]);
-
     // FixDividend::Over: a quotient of 2^31 or more converts to 0x80000000
     // and is made INT32_MAX; one below -2^31 converts to INT32_MIN, as it
-    // should. Lanes at or behind the camera divide too, and are not kept.
-    const __m128 quotient = _mm_div_ps(view.numerator, _mm_cvtepi32_ps(z));
+    // should.
+    const __m128 quotient = front.quotient;
     const __m128i scale =
         _mm_xor_si128(_mm_cvttps_epi32(quotient),
                       _mm_castps_si128(_mm_cmpge_ps(quotient, _mm_set1_ps(2147483648.0f))));
     const Operand s(scale);
+    const __m128i x = front.x, y = front.y, z = front.z;
     const __m128i projectedX = _mm_add_epi32(FixMul4(Operand(x), s), view.centreX);
     const __m128i projectedY = _mm_sub_epi32(view.centreY, FixMul4(Operand(y), s));
-    const __m128i front = _mm_cmpgt_epi32(z, _mm_setzero_si128());
-    const __m128i screenX = Select(front, projectedX, x);
-    const __m128i screenY = Select(front, projectedY, y);
-    const __m128i behind = _mm_andnot_si128(front, _mm_set1_epi32(1));
+    const __m128i inFront = _mm_cmpgt_epi32(z, _mm_setzero_si128());
+    const __m128i screenX = Select(inFront, projectedX, x);
+    const __m128i screenY = Select(inFront, projectedY, y);
+    const __m128i behind = _mm_andnot_si128(inFront, _mm_set1_epi32(1));
 
     // [x y depth behindCamera] of each vertex; its colour; u and v as they
     // came. The word between colour and u is not written.
@@ -275,7 +292,7 @@ void ProcessQuad(const ViewQuad& view, const ColourQuad& colour, const MeshVerte
     const __m128i xy1 = _mm_unpackhi_epi32(screenX, screenY);
     const __m128i zb0 = _mm_unpacklo_epi32(z, behind);
     const __m128i zb1 = _mm_unpackhi_epi32(z, behind);
-    const __m128i colours = colour(nx, ny, nz);
+    const __m128i colours = colour(front.nx, ny, nz);
     const auto store = [&](int k, __m128i screen, __m128i colourFirst) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(&out[k].x), screen);
         out[k].color = static_cast<uint32_t>(_mm_cvtsi128_si32(colourFirst));
@@ -294,8 +311,13 @@ void Process(const View& view, const Colour& colour, const MeshVertex* in, Scree
     if (quads > 0) {
         const ViewQuad viewQuad(view);
         const ColourQuad colourQuad(colour);
-        for (uint32_t q = 0; q < quads; ++q)
-            ProcessQuad(viewQuad, colourQuad, in + 4 * q, out + 4 * q);
+        QuadFront front = FrontOf(viewQuad, in);
+        for (uint32_t q = 1; q < quads; ++q) {
+            const QuadFront next = FrontOf(viewQuad, in + 4 * q);
+            FinishQuad(viewQuad, colourQuad, front, in + 4 * (q - 1), out + 4 * (q - 1));
+            front = next;
+        }
+        FinishQuad(viewQuad, colourQuad, front, in + 4 * (quads - 1), out + 4 * (quads - 1));
     }
     ProcessPortable(view, colour, in + 4 * quads, out + 4 * quads, count - 4 * quads);
 }

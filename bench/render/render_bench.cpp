@@ -124,6 +124,26 @@ void BM_DrawMeshBall(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawMeshBall);
 
+// The vertex stage alone: the ball's vertices lit, spun as above.
+void BM_ProcessVerticesLit(benchmark::State& state) {
+    Scene scene;
+    Renderer& renderer = *scene.renderer;
+    renderer.focalLength = 250 << 16;
+    const Vector3 light = {0, 0x8000, 0x10000};
+    renderer.SetLightDirection(&light);
+    renderer.SetLighting(true);
+    int frame = 0;
+    for (auto _ : state) {
+        PoseBall(renderer, frame);
+        renderer.processVertices(&renderer, BallMesh.vertices, renderer.screenVertices,
+                                 static_cast<uint32_t>(BallMesh.vertexCount));
+        benchmark::ClobberMemory();
+        frame = (frame + 1) % 64;
+    }
+    state.counters["per_vertex"] = TimePer(BallMesh.vertexCount, state.iterations());
+}
+BENCHMARK(BM_ProcessVerticesLit);
+
 // One large triangle in each mode: 0 flat, 1 shade ramp, 2 texture, 3 texture
 // with a shade level per pixel.
 void BM_FillerPerPixel(benchmark::State& state) {
