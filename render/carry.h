@@ -95,6 +95,8 @@ struct Carried {
 template <unsigned kLanes>
 struct Carrying {
     static constexpr unsigned kSpanLanes = kLanes;
+    // Whether the filler has its own span for rows inside the frame.
+    static constexpr bool kRunsInside = false;
     using Edge = Carried<kLaneX | kLanes>;
     using Span = Carried<kLanes>;
     static void SpanUnits(Fixed*) {}

@@ -53,18 +53,40 @@ template <class Fill>
     fill.Run(row + first, count, span);
 }
 
-// `rows` rows beside one short edge, a span at a time; the long edge is left
-// at the row after them.
-template <class Fill, bool kLongIsLeft>
+// A span of a row whose columns are known to lie within 0..width, for a
+// filler that carries no lanes: nothing to clip, start or skip.
+template <class Fill>
+[[gnu::always_inline]] inline void FillSpanInside(const Fill& fill, uint16_t* row,
+                                                  const Fixed* left, const Fixed* right) {
+    const int32_t x0 = left[0] >> 16;
+    fill.RunInside(row + x0, (right[0] >> 16) - x0);
+}
+
+// Whether every row of the triangle has its columns within 0..width. An
+// edge's x at each of its rows lies between its two vertices' (it moves from
+// one toward the other by steps truncated toward zero), so the vertices
+// bound every row.
+bool ColumnsInside(const TriangleRows& triangle, int32_t width) {
+    const Fixed leftmost = std::min({triangle.top->x, triangle.middle->x, triangle.bottom->x});
+    const Fixed rightmost = std::max({triangle.top->x, triangle.middle->x, triangle.bottom->x});
+    return leftmost >= 0 && int64_t{rightmost} < (int64_t{width} + 1) << 16;
+}
+
+// `rows` rows beside one short edge, a span at a time, clipped to the frame
+// or (kInside) known to lie within it; the long edge is left at the row
+// after them.
+template <class Fill, bool kLongIsLeft, bool kInside = false>
 struct SpansBeside {
     [[gnu::always_inline]] uint16_t* operator()(const Fill& fill, uint16_t* row, int32_t width,
                                                 typename Fill::Edge& longEdge,
                                                 typename Fill::Edge shortEdge, int32_t rows) const {
         for (; rows > 0; --rows, row += width) {
-            if constexpr (kLongIsLeft) {
-                FillSpan(fill, row, width, longEdge.value, shortEdge.value);
+            const Fixed* left = kLongIsLeft ? longEdge.value : shortEdge.value;
+            const Fixed* right = kLongIsLeft ? shortEdge.value : longEdge.value;
+            if constexpr (kInside) {
+                FillSpanInside(fill, row, left, right);
             } else {
-                FillSpan(fill, row, width, shortEdge.value, longEdge.value);
+                FillSpan(fill, row, width, left, right);
             }
             longEdge.Next();
             shortEdge.Next();
@@ -122,9 +144,19 @@ void FillSpans(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t co
     }
 }
 
+// A filler with a span for rows inside the frame (FlatFill::RunInside) takes
+// it where the triangle's columns and rows allow: the rows then cost no
+// clipping.
 template <class Fill, bool kLongIsLeft>
 void FillRowsPortable(const Fill& fill, uint16_t* row, int32_t width,
                       const TriangleRows& triangle) {
+    if constexpr (Fill::kRunsInside) {
+        const int32_t rows = std::max(triangle.rows[0], 0) + std::max(triangle.rows[1], 0);
+        if (ColumnsInside(triangle, width) && fill.RowsInside(row, rows, width)) {
+            FillHalves(fill, row, width, triangle, SpansBeside<Fill, kLongIsLeft, true>());
+            return;
+        }
+    }
     FillHalves(fill, row, width, triangle, SpansBeside<Fill, kLongIsLeft>());
 }
 

@@ -66,6 +66,22 @@ struct FlatFill : Carrying<0> {
             run.Fill(reinterpret_cast<uint8_t*>(out), count);
         }
     }
+    // Rows known to lie within the frame's columns (FillRowsPortable) and,
+    // with eight pixels after the last row's end, within its memory: their
+    // spans are run by RunInside.
+    static constexpr bool kRunsInside = true;
+    bool RowsInside(const uint16_t* row, int32_t rows, int32_t width) const {
+        return frameEnd - row >= ptrdiff_t{rows} * width + 8;
+    }
+    // Any count, none drawn when it is not positive, from a first pixel at or
+    // before the row's end.
+    void RunInside(uint16_t* out, int32_t count) const {
+        if (static_cast<uint32_t>(count) <= 8) {
+            run.FillShort(reinterpret_cast<uint8_t*>(out), count);
+        } else {
+            run.Fill(reinterpret_cast<uint8_t*>(out), count);
+        }
+    }
     PixelRun run;
     const uint16_t* frameEnd;
 };
