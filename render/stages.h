@@ -39,6 +39,11 @@ void ProcessVerticesLit(Renderer* renderer, const MeshVertex* in, ScreenVertex* 
 void ProcessVerticesUnlit(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
                           uint32_t count);
 extern const bool kVertexHasVectorPath;
+// The vector path's multiplies: SSE2's two lanes at a time, or SSE4.1's four
+// at a time where the build has them and the processor offers them (found
+// at start). Both give the same vertices; tests set it to try each.
+enum class VertexProducts { Sse2, Sse41 };
+extern VertexProducts vertexProducts;
 void ProcessVerticesLitPortable(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
                                 uint32_t count);
 void ProcessVerticesUnlitPortable(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
