@@ -141,6 +141,9 @@ LightLanes LanesOf(const LitColour& colour) {
 // the processor has them (asked once), SSE2's otherwise.
 #if defined(KQ3D_VERTEX_SSE41)
 VertexProducts FastestProducts() {
+    // Asked while statics are made: the processor's features may not have
+    // been read yet.
+    __builtin_cpu_init();
     return __builtin_cpu_supports("sse4.1") ? VertexProducts::Sse41 : VertexProducts::Sse2;
 }
 #else
