@@ -132,7 +132,7 @@ struct QuadFront {
 };
 
 template <class Products>
-QuadFront FrontOf(const ViewLanes& view, const MeshVertex* in) {
+[[gnu::always_inline]] inline QuadFront FrontOf(const ViewLanes& view, const MeshVertex* in) {
     using Operand = typename Products::Operand;
     // Each vertex as [x y z nx], turned into a register per quantity.
     const auto low = [in](int k) {
@@ -159,8 +159,9 @@ QuadFront FrontOf(const ViewLanes& view, const MeshVertex* in) {
 }
 
 template <class Products, class Colours>
-void FinishQuad(const ViewLanes& view, const Colours& colours, const QuadFront& front,
-                const MeshVertex* in, ScreenVertex* out) {
+[[gnu::always_inline]] inline void FinishQuad(const ViewLanes& view, const Colours& colours,
+                                              const QuadFront& front, const MeshVertex* in,
+                                              ScreenVertex* out) {
     using Operand = typename Products::Operand;
     // Each vertex's [ny nz u v].
     const auto highAt = [in](int k) {
