@@ -4,9 +4,8 @@
 //
 // The portable routines take one vertex after the other and are the rule.
 // Where the compiler offers SSE2, four vertices are taken at a time (the last
-// few one by one): every FixMul there is the low half of a 32x32-bit product
-// of the shifted operands, as in the rule, and the divide is the same single
-// precision division. Both give the same screen vertices
+// few one by one, vertex_quad.h), with SSE4.1's multiplies where the
+// processor has them. Both give the same screen vertices
 // (tests/render/vertex_test.cpp).
 #include "render/stages.h"
 
@@ -137,21 +136,6 @@ LightLanes LanesOf(const LitColour& colour) {
     return lanes;
 }
 
-// The quads of a mesh with SSE4.1's multiplies where the build made them and
-// the processor has them (asked once), SSE2's otherwise.
-#if defined(KQ3D_VERTEX_SSE41)
-VertexProducts FastestProducts() {
-    // Asked while statics are made: the processor's features may not have
-    // been read yet.
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("sse4.1") ? VertexProducts::Sse41 : VertexProducts::Sse2;
-}
-#else
-VertexProducts FastestProducts() {
-    return VertexProducts::Sse2;
-}
-#endif
-
 void ProcessQuadsOf(const View& view, const LitColour& colour, const MeshVertex* in,
                     ScreenVertex* out, uint32_t quads) {
     const ViewLanes viewLanes = LanesOf(view);
@@ -186,15 +170,24 @@ void Process(const View& view, const Colour& colour, const MeshVertex* in, Scree
     ProcessPortable(view, colour, in + 4 * quads, out + 4 * quads, count - 4 * quads);
 }
 #else
-VertexProducts FastestProducts() {
-    return VertexProducts::Sse2;
-}
 template <class Colour>
 void Process(const View& view, const Colour& colour, const MeshVertex* in, ScreenVertex* out,
              uint32_t count) {
     ProcessPortable(view, colour, in, out, count);
 }
 #endif
+
+// SSE4.1's multiplies where the build made them and the processor has them,
+// SSE2's otherwise.
+VertexProducts FastestProducts() {
+#if defined(KQ3D_VERTEX_SSE41)
+    // Asked while statics are made: the processor's features may not have
+    // been read yet.
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("sse4.1")) return VertexProducts::Sse41;
+#endif
+    return VertexProducts::Sse2;
+}
 
 } // namespace
 
