@@ -60,8 +60,8 @@ struct FlatFill : Carrying<0> {
           frameEnd(renderer.display->frameBuffer +
                    renderer.display->frameWidth * renderer.display->frameHeight) {}
     void Run(uint16_t* out, int32_t count, const Span&) const {
-        if (count <= 8 && out + 8 <= frameEnd) {
-            run.FillShort(reinterpret_cast<uint8_t*>(out), count);
+        if (out + 8 <= frameEnd) {
+            RunInside(out, count);
         } else {
             run.Fill(reinterpret_cast<uint8_t*>(out), count);
         }
@@ -73,8 +73,8 @@ struct FlatFill : Carrying<0> {
     bool RowsInside(const uint16_t* row, int32_t rows, int32_t width) const {
         return frameEnd - row >= ptrdiff_t{rows} * width + 8;
     }
-    // Any count, none drawn when it is not positive, from a first pixel at or
-    // before the row's end.
+    // Any count, none drawn when it is not positive, from a first pixel with
+    // eight pixels of the frame after it.
     void RunInside(uint16_t* out, int32_t count) const {
         if (static_cast<uint32_t>(count) <= 8) {
             run.FillShort(reinterpret_cast<uint8_t*>(out), count);
