@@ -20,6 +20,14 @@
 #include <emmintrin.h>
 #endif
 
+// x86-64 compilers that build a routine for AVX alongside the rest, and tell
+// at run time whether the processor has it.
+#if defined(__SSE2__) && defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define KQ3D_ROWS_AVX 1
+#else
+#define KQ3D_ROWS_AVX 0
+#endif
+
 namespace {
 
 // Each row is drawn from column floor(left x) to floor(right x) - 1. An
@@ -226,12 +234,42 @@ void FillTexturedRows(const TexturedFill& fill, uint16_t* row, int32_t width,
     FillHalves(fill, row, width, triangle, TexturedRowsBeside<kLongIsLeft>());
 }
 
+#if KQ3D_ROWS_AVX
+// The same rows in AVX's encoding of the same instructions: its three
+// operands spare the register copies SSE2's two-operand forms need around
+// each shift and addition (a tenth of the rows' instructions).
+template <bool kLongIsLeft>
+[[gnu::target("avx")]] void FillTexturedRowsAvx(const TexturedFill& fill, uint16_t* row,
+                                                int32_t width, const TriangleRows& triangle) {
+    FillHalves(fill, row, width, triangle, TexturedRowsBeside<kLongIsLeft>());
+}
+
+bool ProcessorHasAvx() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx");
+}
+
+// Whether the rows take the AVX routine: false, and so SSE2, until this
+// file's start-up has set it.
+bool gRowsAvx = ProcessorHasAvx();
+#endif
+
 } // namespace
 
 const bool kRowsHaveVectorPath = true;
 #else
 const bool kRowsHaveVectorPath = false;
 #endif
+
+bool UseRowsAvx(bool use) {
+#if KQ3D_ROWS_AVX
+    gRowsAvx = use && ProcessorHasAvx();
+    return gRowsAvx;
+#else
+    (void)use;
+    return false;
+#endif
+}
 
 // The textured filler's rows take the vector path where the build has one
 // and it serves the texture's level.
@@ -240,6 +278,12 @@ void FillRows(const Fill& fill, uint16_t* row, int32_t width, const TriangleRows
 #if defined(__SSE2__)
     if constexpr (std::is_same_v<Fill, TexturedFill>) {
         if (TexelRunVectorFits(fill.address.offset) && RowsInside(fill, row, width, triangle)) {
+#if KQ3D_ROWS_AVX
+            if (gRowsAvx) {
+                FillTexturedRowsAvx<kLongIsLeft>(fill, row, width, triangle);
+                return;
+            }
+#endif
             FillTexturedRows<kLongIsLeft>(fill, row, width, triangle);
             return;
         }

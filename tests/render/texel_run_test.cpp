@@ -3,8 +3,9 @@
 // serves, spans of every length from one pixel to past the frame's width, and
 // coordinates and steps of every size, wrapping ones included, the pixels
 // around a span staying as they were; and the textured filler's vector rows
-// (render/span.cpp) draw the triangles the portable rows draw, clipped ones,
-// ones at the frame's end and ones of every size included.
+// (render/span.cpp), in SSE2's instructions and in AVX's, draw the triangles
+// the portable rows draw, clipped ones, ones at the frame's end and ones of
+// every size included.
 #include "render/span.h"
 #include "render/texel_run.h"
 #include "render_test_util.h"
@@ -63,8 +64,11 @@ TEST(TexelRun, VectorPathWritesThePixelsOfThePortableOne) {
     EXPECT_FALSE(TexelRunVectorFits(TexelOffset(8)));
 }
 
-TEST(TexturedRows, VectorRowsDrawThePixelsOfThePortableRows) {
-    if (!kRowsHaveVectorPath) GTEST_SKIP() << "this build has no vector path";
+namespace {
+
+// FillRows, whichever vector instructions it is set to, against the portable
+// rows on the same random triangles.
+void ExpectVectorRowsDrawThePortableRows() {
     std::mt19937 random(21);
     const struct { int side, levelBits; } textures[] = {{4, 0}, {16, 4}, {128, 4}};
     for (const auto& shape : textures) {
@@ -110,4 +114,22 @@ TEST(TexturedRows, VectorRowsDrawThePixelsOfThePortableRows) {
         }
         EXPECT_GT(vector.CountDrawn(), 137 * 91 / 2) << side;
     }
+}
+
+// Puts FillRows back on the instructions it chose at start-up.
+struct RowsInstructions : testing::Test {
+    ~RowsInstructions() override { UseRowsAvx(true); }
+};
+
+} // namespace
+
+TEST_F(RowsInstructions, Sse2RowsDrawThePixelsOfThePortableRows) {
+    if (!kRowsHaveVectorPath) GTEST_SKIP() << "this build has no vector path";
+    EXPECT_FALSE(UseRowsAvx(false));
+    ExpectVectorRowsDrawThePortableRows();
+}
+
+TEST_F(RowsInstructions, AvxRowsDrawThePixelsOfThePortableRows) {
+    if (!UseRowsAvx(true)) GTEST_SKIP() << "no AVX rows in this build or on this processor";
+    ExpectVectorRowsDrawThePortableRows();
 }
