@@ -150,7 +150,9 @@ bool RowsInside(const TexturedFill& fill, const uint16_t* row, int32_t width,
     const int64_t leftmost = *std::min_element(xs, xs + 3);
     const int64_t rightmost = *std::max_element(xs, xs + 3);
     if (leftmost < 0 || rightmost >= (int64_t{width} + 1) << 16) return false;
-    const int32_t last = triangle.rows[0] + triangle.rows[1] - 1;
+    // A half wholly above or below the frame's rows has a negative count:
+    // it draws none.
+    const int32_t last = std::max(triangle.rows[0], 0) + std::max(triangle.rows[1], 0) - 1;
     return row + ptrdiff_t{last} * width + (rightmost >> 16) <= fill.address.vectorEnd;
 }
 
