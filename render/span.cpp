@@ -144,11 +144,10 @@ namespace {
 // lie in the frame). An edge's x at each of its rows lies between its two
 // vertices' (it moves from one toward the other by steps truncated toward
 // zero), so the vertices bound every row; `row` is the first row drawn.
-bool RowsInside(const TexturedFill& fill, const uint16_t* row, int32_t width,
-                const TriangleRows& triangle) {
-    const Fixed xs[3] = {triangle.top->x, triangle.middle->x, triangle.bottom->x};
-    const int64_t leftmost = *std::min_element(xs, xs + 3);
-    const int64_t rightmost = *std::max_element(xs, xs + 3);
+[[gnu::always_inline]] inline bool RowsInside(const TexturedFill& fill, const uint16_t* row,
+                                              int32_t width, const TriangleRows& triangle) {
+    const auto [leftmost, rightmost] =
+        std::minmax({triangle.top->x, triangle.middle->x, triangle.bottom->x});
     if (leftmost < 0 || rightmost >= (int64_t{width} + 1) << 16) return false;
     // A half wholly above or below the frame's rows has a negative count:
     // it draws none.
