@@ -20,6 +20,14 @@
 #include <emmintrin.h>
 #endif
 
+// x86-64 compilers that build a routine for AVX alongside the rest, and tell
+// at run time whether the processor has it.
+#if defined(__SSE2__) && defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define KQ3D_ROWS_AVX 1
+#else
+#define KQ3D_ROWS_AVX 0
+#endif
+
 namespace {
 
 // Each row is drawn from column floor(left x) to floor(right x) - 1. An
@@ -168,13 +176,14 @@ namespace {
 // lie in the frame). An edge's x at each of its rows lies between its two
 // vertices' (it moves from one toward the other by steps truncated toward
 // zero), so the vertices bound every row; `row` is the first row drawn.
-bool RowsInside(const TexturedFill& fill, const uint16_t* row, int32_t width,
-                const TriangleRows& triangle) {
-    const Fixed xs[3] = {triangle.top->x, triangle.middle->x, triangle.bottom->x};
-    const int64_t leftmost = *std::min_element(xs, xs + 3);
-    const int64_t rightmost = *std::max_element(xs, xs + 3);
+[[gnu::always_inline]] inline bool RowsInside(const TexturedFill& fill, const uint16_t* row,
+                                              int32_t width, const TriangleRows& triangle) {
+    const auto [leftmost, rightmost] =
+        std::minmax({triangle.top->x, triangle.middle->x, triangle.bottom->x});
     if (leftmost < 0 || rightmost >= (int64_t{width} + 1) << 16) return false;
-    const int32_t last = triangle.rows[0] + triangle.rows[1] - 1;
+    // A half wholly above or below the frame's rows has a negative count:
+    // it draws none.
+    const int32_t last = std::max(triangle.rows[0], 0) + std::max(triangle.rows[1], 0) - 1;
     return row + ptrdiff_t{last} * width + (rightmost >> 16) <= fill.address.vectorEnd;
 }
 
@@ -258,12 +267,42 @@ void FillTexturedRows(const TexturedFill& fill, uint16_t* row, int32_t width,
     FillHalves(fill, row, width, triangle, TexturedRowsBeside<kLongIsLeft>());
 }
 
+#if KQ3D_ROWS_AVX
+// The same rows in AVX's encoding of the same instructions: its three
+// operands spare the register copies SSE2's two-operand forms need around
+// each shift and addition (a tenth of the rows' instructions).
+template <bool kLongIsLeft>
+[[gnu::target("avx")]] void FillTexturedRowsAvx(const TexturedFill& fill, uint16_t* row,
+                                                int32_t width, const TriangleRows& triangle) {
+    FillHalves(fill, row, width, triangle, TexturedRowsBeside<kLongIsLeft>());
+}
+
+bool ProcessorHasAvx() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx");
+}
+
+// Whether the rows take the AVX routine: false, and so SSE2, until this
+// file's start-up has set it.
+bool gRowsAvx = ProcessorHasAvx();
+#endif
+
 } // namespace
 
 const bool kRowsHaveVectorPath = true;
 #else
 const bool kRowsHaveVectorPath = false;
 #endif
+
+bool UseRowsAvx(bool use) {
+#if KQ3D_ROWS_AVX
+    gRowsAvx = use && ProcessorHasAvx();
+    return gRowsAvx;
+#else
+    (void)use;
+    return false;
+#endif
+}
 
 // The textured filler's rows take the vector path where the build has one
 // and it serves the texture's level.
@@ -272,6 +311,12 @@ void FillRows(const Fill& fill, uint16_t* row, int32_t width, const TriangleRows
 #if defined(__SSE2__)
     if constexpr (std::is_same_v<Fill, TexturedFill>) {
         if (TexelRunVectorFits(fill.address.offset) && RowsInside(fill, row, width, triangle)) {
+#if KQ3D_ROWS_AVX
+            if (gRowsAvx) {
+                FillTexturedRowsAvx<kLongIsLeft>(fill, row, width, triangle);
+                return;
+            }
+#endif
             FillTexturedRows<kLongIsLeft>(fill, row, width, triangle);
             return;
         }

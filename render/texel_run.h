@@ -70,25 +70,16 @@ struct TexelRunWords {
     __m128i weights;
 };
 
-// The texels at four offsets (32-bit lanes) stored at out. Each offset is
-// moved to a general register on its own, two to a 64-bit move where there
-// is one, and each texel stored by itself: inserting them into one register
-// to store them together would make each wait for the one before.
+// The texels at four offsets (32-bit lanes, each below 2^15 and so the low
+// word of its lane) stored at out. Each offset is taken into a general
+// register by one word extraction, and each texel stored by itself:
+// inserting them into one register to store them together would make each
+// wait for the one before.
 inline void StoreTexels(uint16_t* out, const uint16_t* level, __m128i offsets) {
-#if defined(__x86_64__)
-    const uint64_t low = static_cast<uint64_t>(_mm_cvtsi128_si64(offsets));
-    const uint64_t high =
-        static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(offsets, offsets)));
-    out[0] = level[static_cast<uint32_t>(low)];
-    out[1] = level[low >> 32];
-    out[2] = level[static_cast<uint32_t>(high)];
-    out[3] = level[high >> 32];
-#else
-    out[0] = level[_mm_cvtsi128_si32(offsets)];
-    out[1] = level[_mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, 1))];
-    out[2] = level[_mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, 2))];
-    out[3] = level[_mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, 3))];
-#endif
+    out[0] = level[_mm_extract_epi16(offsets, 0)];
+    out[1] = level[_mm_extract_epi16(offsets, 2)];
+    out[2] = level[_mm_extract_epi16(offsets, 4)];
+    out[3] = level[_mm_extract_epi16(offsets, 6)];
 }
 
 // The pixels from out to end (none when end <= out).

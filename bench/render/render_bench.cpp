@@ -4,6 +4,7 @@
 #include "math/mesh.h"
 #include "platform/display.h"
 #include "render/renderer.h"
+#include "render/span.h"
 #include "resource/memory.h"
 #include "resource/texture.h"
 
@@ -123,6 +124,15 @@ void BM_DrawMeshBall(benchmark::State& state) {
     state.counters["per_pixel"] = TimePer(pixelsPerCall, state.iterations());
 }
 BENCHMARK(BM_DrawMeshBall);
+
+// The same with the textured rows kept to SSE2 where the processor has AVX
+// (BM_DrawMeshBall takes the AVX rows there).
+void BM_DrawMeshBallSse2(benchmark::State& state) {
+    UseRowsAvx(false);
+    BM_DrawMeshBall(state);
+    UseRowsAvx(true);
+}
+BENCHMARK(BM_DrawMeshBallSse2);
 
 // The vertex stage alone: the ball's vertices lit, spun as above.
 void BM_ProcessVerticesLit(benchmark::State& state) {

@@ -3,8 +3,9 @@
 // serves, spans of every length from one pixel to past the frame's width, and
 // coordinates and steps of every size, wrapping ones included, the pixels
 // around a span staying as they were; and the textured filler's vector rows
-// (render/span.cpp) draw the triangles the portable rows draw, clipped ones,
-// ones at the frame's end and ones of every size included.
+// (render/span.cpp), in SSE2's instructions and in AVX's, draw the triangles
+// the portable rows draw, clipped ones, ones at the frame's end and ones of
+// every size included.
 #include "render/span.h"
 #include "render/texel_run.h"
 #include "render_test_util.h"
@@ -63,17 +64,73 @@ TEST(TexelRun, VectorPathWritesThePixelsOfThePortableOne) {
     EXPECT_FALSE(TexelRunVectorFits(TexelOffset(8)));
 }
 
-TEST(TexturedRows, VectorRowsDrawThePixelsOfThePortableRows) {
-    if (!kRowsHaveVectorPath) GTEST_SKIP() << "this build has no vector path";
+namespace {
+
+constexpr int32_t kWidth = 137;
+constexpr int32_t kHeight = 91;
+
+// One triangle (vertices sorted by y) drawn by FillRows into `vector` and by
+// the portable rows into `portable`, its rows clipped to the frame's as
+// triangle set-up clips them: a half wholly above or below the frame has a
+// negative row count.
+void DrawBoth(Frame& vector, Frame& portable, const std::array<ScreenVertex, 3>& v,
+              bool longIsLeft) {
+    TriangleRows rows;
+    rows.top = &v[0];
+    rows.middle = &v[1];
+    rows.bottom = &v[2];
+    rows.topRow = v[0].y >> 16;
+    rows.middleRow = v[1].y >> 16;
+    rows.bottomRow = v[2].y >> 16;
+    rows.startRow = std::max(rows.topRow, 0);
+    const int32_t endRow = std::min(rows.bottomRow, kHeight);
+    if (rows.startRow >= endRow) return;
+    rows.rows[0] = std::min(rows.middleRow, endRow) - rows.startRow;
+    rows.rows[1] = endRow - std::max(rows.middleRow, rows.startRow);
+    const TexturedFill fill(*vector.renderer, v[0].color);
+    const TexturedFill portableFill(*portable.renderer, v[0].color);
+    uint16_t* const vectorRow = vector.pixels.data() + rows.startRow * kWidth;
+    uint16_t* const portableRow = portable.pixels.data() + rows.startRow * kWidth;
+    if (longIsLeft) {
+        FillRows<TexturedFill, true>(fill, vectorRow, kWidth, rows);
+        FillRowsPortable<TexturedFill, true>(portableFill, portableRow, kWidth, rows);
+    } else {
+        FillRows<TexturedFill, false>(fill, vectorRow, kWidth, rows);
+        FillRowsPortable<TexturedFill, false>(portableFill, portableRow, kWidth, rows);
+    }
+}
+
+// FillRows, whichever vector instructions it is set to, against the portable
+// rows: first triangles whose last rows end in the frame's last pixels while
+// one half lies outside the frame's rows (the vector path must then leave
+// them to the portable one, or it reads and writes past the frame, which
+// the address sanitizer reports), then random ones.
+void ExpectVectorRowsDrawThePortableRows() {
+    const auto at = [](double x, double y) {
+        ScreenVertex v{};
+        v.x = static_cast<Fixed>(x * 65536);
+        v.y = static_cast<Fixed>(y * 65536);
+        v.u = 0x4000;
+        v.v = 0x8000;
+        return v;
+    };
+    const std::array<ScreenVertex, 3> halfOutside[] = {
+        {at(130.85, -64.9), at(135.65, 97.9), at(87.08, 141.9)},
+        {at(60, -100), at(136.5, -10), at(136.9, 95)},
+    };
     std::mt19937 random(21);
     const struct { int side, levelBits; } textures[] = {{4, 0}, {16, 4}, {128, 4}};
     for (const auto& shape : textures) {
         const int side = shape.side;
-        Frame vector(137, 91), portable(137, 91);
+        Frame vector(kWidth, kHeight), portable(kWidth, kHeight);
         TestTexture texture(side, side, shape.levelBits,
                             [](uint32_t k) { return k * 40503u + 17; });
         vector.renderer->texture = texture.get();
         portable.renderer->texture = texture.get();
+        for (const auto& v : halfOutside) {
+            DrawBoth(vector, portable, v, true);
+            ASSERT_EQ(vector.pixels, portable.pixels) << "side " << side;
+        }
         for (int trial = 0; trial < 1500; ++trial) {
             const int32_t reach = trial % 8 == 0 ? 2000 : 150;
             std::array<ScreenVertex, 3> v = RandomTriangle(random, Fx(-reach / 2), Fx(reach));
@@ -83,31 +140,27 @@ TEST(TexturedRows, VectorRowsDrawThePixelsOfThePortableRows) {
             }
             std::sort(v.begin(), v.end(),
                       [](const ScreenVertex& a, const ScreenVertex& b) { return a.y < b.y; });
-            TriangleRows rows;
-            rows.top = &v[0];
-            rows.middle = &v[1];
-            rows.bottom = &v[2];
-            rows.topRow = v[0].y >> 16;
-            rows.middleRow = v[1].y >> 16;
-            rows.bottomRow = v[2].y >> 16;
-            rows.startRow = std::max(rows.topRow, 0);
-            const int32_t endRow = std::min(rows.bottomRow, 91);
-            if (rows.startRow >= endRow) continue;
-            rows.rows[0] = std::min(rows.middleRow, endRow) - rows.startRow;
-            rows.rows[1] = endRow - std::max(rows.middleRow, rows.startRow);
-            const TexturedFill fill(*vector.renderer, v[0].color);
-            const TexturedFill portableFill(*portable.renderer, v[0].color);
-            uint16_t* const vectorRow = vector.pixels.data() + rows.startRow * 137;
-            uint16_t* const portableRow = portable.pixels.data() + rows.startRow * 137;
-            if (trial % 2 == 0) {
-                FillRows<TexturedFill, true>(fill, vectorRow, 137, rows);
-                FillRowsPortable<TexturedFill, true>(portableFill, portableRow, 137, rows);
-            } else {
-                FillRows<TexturedFill, false>(fill, vectorRow, 137, rows);
-                FillRowsPortable<TexturedFill, false>(portableFill, portableRow, 137, rows);
-            }
+            DrawBoth(vector, portable, v, trial % 2 == 0);
             ASSERT_EQ(vector.pixels, portable.pixels) << "side " << side << ", trial " << trial;
         }
-        EXPECT_GT(vector.CountDrawn(), 137 * 91 / 2) << side;
+        EXPECT_GT(vector.CountDrawn(), kWidth * kHeight / 2) << side;
     }
+}
+
+// Puts FillRows back on the instructions it chose at start-up.
+struct RowsInstructions : testing::Test {
+    ~RowsInstructions() override { UseRowsAvx(true); }
+};
+
+} // namespace
+
+TEST_F(RowsInstructions, Sse2RowsDrawThePixelsOfThePortableRows) {
+    if (!kRowsHaveVectorPath) GTEST_SKIP() << "this build has no vector path";
+    EXPECT_FALSE(UseRowsAvx(false));
+    ExpectVectorRowsDrawThePortableRows();
+}
+
+TEST_F(RowsInstructions, AvxRowsDrawThePixelsOfThePortableRows) {
+    if (!UseRowsAvx(true)) GTEST_SKIP() << "no AVX rows in this build or on this processor";
+    ExpectVectorRowsDrawThePortableRows();
 }
