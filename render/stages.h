@@ -39,11 +39,12 @@ void ProcessVerticesLit(Renderer* renderer, const MeshVertex* in, ScreenVertex* 
 void ProcessVerticesUnlit(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
                           uint32_t count);
 extern const bool kVertexHasVectorPath;
-// The vector path's multiplies: SSE2's two lanes at a time, or SSE4.1's four
-// at a time where the build has them and the processor offers them (found
-// at start). Both give the same vertices; tests set it to try each.
-enum class VertexProducts { Sse2, Sse41 };
-extern VertexProducts vertexProducts;
+// On x86 the vector path's multiplies are built twice: SSE2's, two lanes at
+// a time, and SSE4.1's, four at a time, which it takes from start-up where
+// the processor has them. UseVertexSse41(false) keeps to SSE2,
+// UseVertexSse41(true) takes SSE4.1 again where there is one; it returns
+// whether SSE4.1 is used. Both give the same vertices.
+bool UseVertexSse41(bool use);
 void ProcessVerticesLitPortable(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
                                 uint32_t count);
 void ProcessVerticesUnlitPortable(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,

@@ -108,6 +108,20 @@ void ProcessPortable(const View& view, const Colour& colour, const MeshVertex* i
     }
 }
 
+// Whether the build made SSE4.1's multiplies and the processor has them.
+bool ProcessorHasSse41() {
+#if defined(KQ3D_VERTEX_SSE41)
+    // Asked while statics are made: the processor's features may not have
+    // been read yet.
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("sse4.1");
+#else
+    return false;
+#endif
+}
+
+bool gVertexSse41 = ProcessorHasSse41();
+
 #if defined(__SSE2__)
 ViewLanes LanesOf(const View& view) {
     ViewLanes lanes;
@@ -141,7 +155,7 @@ void ProcessQuadsOf(const View& view, const LitColour& colour, const MeshVertex*
     const ViewLanes viewLanes = LanesOf(view);
     const LightLanes light = LanesOf(colour);
 #if defined(KQ3D_VERTEX_SSE41)
-    if (vertexProducts == VertexProducts::Sse41) {
+    if (gVertexSse41) {
         ProcessQuadsLitSse41(viewLanes, light, in, out, quads);
         return;
     }
@@ -154,7 +168,7 @@ void ProcessQuadsOf(const View& view, const FlatColour& colour, const MeshVertex
     const ViewLanes viewLanes = LanesOf(view);
     const __m128i diffuse = _mm_set1_epi32(static_cast<int32_t>(colour.diffuse));
 #if defined(KQ3D_VERTEX_SSE41)
-    if (vertexProducts == VertexProducts::Sse41) {
+    if (gVertexSse41) {
         ProcessQuadsFlatSse41(viewLanes, diffuse, in, out, quads);
         return;
     }
@@ -177,21 +191,12 @@ void Process(const View& view, const Colour& colour, const MeshVertex* in, Scree
 }
 #endif
 
-// SSE4.1's multiplies where the build made them and the processor has them,
-// SSE2's otherwise.
-VertexProducts FastestProducts() {
-#if defined(KQ3D_VERTEX_SSE41)
-    // Asked while statics are made: the processor's features may not have
-    // been read yet.
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("sse4.1")) return VertexProducts::Sse41;
-#endif
-    return VertexProducts::Sse2;
-}
-
 } // namespace
 
-VertexProducts vertexProducts = FastestProducts();
+bool UseVertexSse41(bool use) {
+    gVertexSse41 = use && ProcessorHasSse41();
+    return gVertexSse41;
+}
 
 #if defined(__SSE2__)
 const bool kVertexHasVectorPath = true;

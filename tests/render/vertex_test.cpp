@@ -43,7 +43,6 @@ TEST(VertexPaths, FourAtATimeGiveWhatOneByOneGives) {
         return random() % 8 == 0 ? any()
                                  : static_cast<Fixed>(random() % (2u << bits)) - (1 << bits);
     };
-    const VertexProducts fastest = vertexProducts;
     for (int trial = 0; trial < 400; ++trial) {
         // A fifth of the views leave depths as they are, so vertices can
         // lie at the camera, just behind it or just in front of it.
@@ -69,16 +68,14 @@ TEST(VertexPaths, FourAtATimeGiveWhatOneByOneGives) {
             vertex.u = any();
             vertex.v = any();
         }
-        for (const VertexProducts products : {VertexProducts::Sse2, fastest}) {
-            vertexProducts = products;
-            const int path = static_cast<int>(products);
+        for (const bool sse41 : {false, true}) {
+            const bool used = UseVertexSse41(sse41);
             ASSERT_TRUE(Same(Processed(ProcessVerticesLit, renderer, in),
                              Processed(ProcessVerticesLitPortable, renderer, in)))
-                << "lit, products " << path << ", trial " << trial;
+                << "lit, SSE4.1 " << used << ", trial " << trial;
             ASSERT_TRUE(Same(Processed(ProcessVerticesUnlit, renderer, in),
                              Processed(ProcessVerticesUnlitPortable, renderer, in)))
-                << "unlit, products " << path << ", trial " << trial;
+                << "unlit, SSE4.1 " << used << ", trial " << trial;
         }
-        vertexProducts = fastest;
     }
 }
