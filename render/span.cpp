@@ -74,10 +74,10 @@ template <class Fill>
 // edge's x at each of its rows lies between its two vertices' (it moves from
 // one toward the other by steps truncated toward zero), so the vertices
 // bound every row.
-bool ColumnsInside(const TriangleRows& triangle, int32_t width) {
-    const Fixed leftmost = std::min({triangle.top->x, triangle.middle->x, triangle.bottom->x});
-    const Fixed rightmost = std::max({triangle.top->x, triangle.middle->x, triangle.bottom->x});
-    return leftmost >= 0 && int64_t{rightmost} < (int64_t{width} + 1) << 16;
+[[gnu::always_inline]] inline bool ColumnsInside(const TriangleRows& triangle, int32_t width) {
+    const auto [leftmost, rightmost] =
+        std::minmax({triangle.top->x, triangle.middle->x, triangle.bottom->x});
+    return leftmost >= 0 && rightmost < (int64_t{width} + 1) << 16;
 }
 
 // `rows` rows beside one short edge, a span at a time, clipped to the frame
