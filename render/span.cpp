@@ -80,6 +80,12 @@ template <class Fill>
     return leftmost >= 0 && rightmost < (int64_t{width} + 1) << 16;
 }
 
+// The rows the triangle draws: a half wholly above or below the frame's rows
+// has a negative count and draws none.
+[[gnu::always_inline]] inline int32_t RowsDrawn(const TriangleRows& triangle) {
+    return std::max(triangle.rows[0], 0) + std::max(triangle.rows[1], 0);
+}
+
 // `rows` rows beside one short edge, a span at a time, clipped to the frame
 // or (kInside) known to lie within it; the long edge is left at the row
 // after them.
@@ -159,8 +165,7 @@ template <class Fill, bool kLongIsLeft>
 void FillRowsPortable(const Fill& fill, uint16_t* row, int32_t width,
                       const TriangleRows& triangle) {
     if constexpr (Fill::kRunsInside) {
-        const int32_t rows = std::max(triangle.rows[0], 0) + std::max(triangle.rows[1], 0);
-        if (ColumnsInside(triangle, width) && fill.RowsInside(row, rows, width)) {
+        if (ColumnsInside(triangle, width) && fill.RowsInside(row, RowsDrawn(triangle), width)) {
             FillHalves(fill, row, width, triangle, SpansBeside<Fill, kLongIsLeft, true>());
             return;
         }
@@ -171,20 +176,13 @@ void FillRowsPortable(const Fill& fill, uint16_t* row, int32_t width,
 #if defined(__SSE2__)
 namespace {
 
-// Whether every row of the triangle has its columns within 0..width and its
-// right end at or before the filler's vectorEnd (so the four pixels after it
-// lie in the frame). An edge's x at each of its rows lies between its two
-// vertices' (it moves from one toward the other by steps truncated toward
-// zero), so the vertices bound every row; `row` is the first row drawn.
+// Whether every row of the triangle has its columns within 0..width and the
+// whole of its last row lies at or before the filler's vectorEnd (so the four
+// pixels after any span lie in the frame); `row` is the first row drawn.
 [[gnu::always_inline]] inline bool RowsInside(const TexturedFill& fill, const uint16_t* row,
                                               int32_t width, const TriangleRows& triangle) {
-    const auto [leftmost, rightmost] =
-        std::minmax({triangle.top->x, triangle.middle->x, triangle.bottom->x});
-    if (leftmost < 0 || rightmost >= (int64_t{width} + 1) << 16) return false;
-    // A half wholly above or below the frame's rows has a negative count:
-    // it draws none.
-    const int32_t last = std::max(triangle.rows[0], 0) + std::max(triangle.rows[1], 0) - 1;
-    return row + ptrdiff_t{last} * width + (rightmost >> 16) <= fill.address.vectorEnd;
+    return ColumnsInside(triangle, width) &&
+           row + ptrdiff_t{RowsDrawn(triangle)} * width <= fill.address.vectorEnd;
 }
 
 // Rows beside one short edge of a triangle that RowsInside has passed. u and v of the left
