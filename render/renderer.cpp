@@ -133,6 +133,12 @@ void Renderer::DrawTriangles(const ScreenVertex* vertices, const uint16_t* indic
     if (indexCount <= 0 || fillTriangle == nullptr) return;
     if (display == nullptr || display->frameBuffer == nullptr) return;
     const uint16_t* const end = indices + indexCount / 3 * 3;
+    for (int k = 0; k < 4; ++k) {
+        if (fillTriangle == triangleFillers[k]) {
+            triangleLoops[k](this, vertices, indices, end);
+            return;
+        }
+    }
     for (; indices < end; indices += 3) {
         const ScreenVertex* a = &vertices[indices[0]];
         const ScreenVertex* b = &vertices[indices[1]];

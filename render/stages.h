@@ -63,6 +63,22 @@ void DrawTriangleTextured(Renderer* renderer, const ScreenVertex* a, const Scree
                           const ScreenVertex* c);
 void DrawTriangleTexturedShaded(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
                                 const ScreenVertex* c);
+// The same four as loops over a mesh's triangles (indices up to end, three
+// a time), each drawing the front faces as its routine above would: the
+// entry of triangleLoops at modeFlags & 3. Renderer::DrawTriangles takes the
+// loop of fillTriangle's entry, and calls fillTriangle itself for any other
+// routine.
+using TriangleLoop = void (*)(Renderer* renderer, const ScreenVertex* vertices,
+                              const uint16_t* indices, const uint16_t* end);
+extern const TriangleLoop triangleLoops[4];
+void DrawTrianglesFlat(Renderer* renderer, const ScreenVertex* vertices, const uint16_t* indices,
+                       const uint16_t* end);
+void DrawTrianglesShaded(Renderer* renderer, const ScreenVertex* vertices, const uint16_t* indices,
+                         const uint16_t* end);
+void DrawTrianglesTextured(Renderer* renderer, const ScreenVertex* vertices,
+                           const uint16_t* indices, const uint16_t* end);
+void DrawTrianglesTexturedShaded(Renderer* renderer, const ScreenVertex* vertices,
+                                 const uint16_t* indices, const uint16_t* end);
 
 // The edge walk of each filler (edge.h), from P down to Q into a table.
 using EdgeWalker = void (*)(const Renderer* renderer, const ScreenVertex* p, const ScreenVertex* q,

@@ -12,6 +12,26 @@
 
 namespace {
 
+// What every triangle drawn into the frame shares: the rows it may draw
+// (those of the frame and of the view, never more than the edge tables hold;
+// the view may have shrunk since the renderer was made) and where they lie.
+struct FrameRows {
+    uint16_t* buffer;
+    int32_t width;
+    int32_t rowEnd;
+};
+
+// Null when the renderer has no frame to draw into.
+inline const Display* DrawnDisplay(const Renderer* renderer) {
+    const Display* display = renderer->display;
+    return display != nullptr && display->frameBuffer != nullptr ? display : nullptr;
+}
+
+inline FrameRows FrameRowsOf(const Renderer* renderer, const Display* display) {
+    return FrameRows{display->frameBuffer, display->frameWidth,
+                     std::min(renderer->viewHeight >> 16, RowLimit(renderer))};
+}
+
 // A, B, C in index order; the triangle has passed the back-face test, so it
 // runs clockwise on the screen. The long edge (top to bottom) is the left
 // boundary when the middle vertex follows the top one in the cycle A->B->C,
@@ -22,8 +42,9 @@ namespace {
 // short edge down to the middle vertex's row, beside the lower one from
 // there, each edge at a row holding the values its walk writes there.
 template <class Fill>
-void DrawTriangleWith(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
-                      const ScreenVertex* c) {
+[[gnu::always_inline]] inline void DrawTriangleWith(const Renderer& renderer,
+                                                    const FrameRows& frame, const ScreenVertex* a,
+                                                    const ScreenVertex* b, const ScreenVertex* c) {
     const ScreenVertex* top;
     const ScreenVertex* middle;
     const ScreenVertex* bottom;
@@ -48,19 +69,13 @@ void DrawTriangleWith(Renderer* renderer, const ScreenVertex* a, const ScreenVer
         top = a, middle = b, bottom = c, longIsLeft = true;
     }
 
-    const Display* display = renderer->display;
-    if (display == nullptr || display->frameBuffer == nullptr) return;
     const int32_t topRow = top->y >> 16;
     const int32_t middleRow = middle->y >> 16;
     const int32_t bottomRow = bottom->y >> 16;
     const int32_t startRow = std::max(topRow, 0);
-    // The edges stop at the current frame's rows; so do the rows drawn, even
-    // should the frame have shrunk since the renderer was made.
-    const int32_t endRow =
-        std::min(std::min(bottom->y, renderer->viewHeight) >> 16, RowLimit(renderer));
-    if (startRow >= endRow || !Fill::Drawable(*renderer)) return;
-    const Fill fill(*renderer, a->color);
-    const int32_t width = display->frameWidth;
+    const int32_t endRow = std::min(bottomRow, frame.rowEnd);
+    if (startRow >= endRow) return;
+    const Fill fill(renderer, a->color);
 
     const TriangleRows rows{
         top,
@@ -71,11 +86,65 @@ void DrawTriangleWith(Renderer* renderer, const ScreenVertex* a, const ScreenVer
         bottomRow,
         startRow,
         {std::min(middleRow, endRow) - startRow, endRow - std::max(middleRow, startRow)}};
-    uint16_t* const row = display->frameBuffer + startRow * width;
+    uint16_t* const row = frame.buffer + startRow * frame.width;
     if (longIsLeft) {
-        FillRows<Fill, true>(fill, row, width, rows);
+        FillRows<Fill, true>(fill, row, frame.width, rows);
     } else {
-        FillRows<Fill, false>(fill, row, width, rows);
+        FillRows<Fill, false>(fill, row, frame.width, rows);
+    }
+}
+
+// One filler's triangles; Draw(renderer, frame, a, b, c) draws one.
+template <class Fill>
+struct TrianglesOf {
+    static bool Drawable(const Renderer& renderer) { return Fill::Drawable(renderer); }
+    [[gnu::always_inline]] static void Draw(const Renderer& renderer, const FrameRows& frame,
+                                            const ScreenVertex* a, const ScreenVertex* b,
+                                            const ScreenVertex* c) {
+        DrawTriangleWith<Fill>(renderer, frame, a, b, c);
+    }
+};
+
+// A triangle lit evenly (its three vertices of one intensity, as the faces of
+// a mesh with flat normals are) has that intensity on every edge and span, so
+// one shade level throughout: the level the textured filler takes from the
+// first vertex's colour. It is drawn so, carrying no intensity.
+struct TexturedShadedTriangles {
+    static bool Drawable(const Renderer& renderer) { return TexelAddress::Drawable(renderer); }
+    [[gnu::always_inline]] static void Draw(const Renderer& renderer, const FrameRows& frame,
+                                            const ScreenVertex* a, const ScreenVertex* b,
+                                            const ScreenVertex* c) {
+        if (((a->color ^ b->color) & 0xFF) == 0 && ((a->color ^ c->color) & 0xFF) == 0) {
+            DrawTriangleWith<TexturedFill>(renderer, frame, a, b, c);
+        } else {
+            DrawTriangleWith<TexturedShadedFill>(renderer, frame, a, b, c);
+        }
+    }
+};
+
+// One triangle, as fillTriangle draws it.
+template <class Triangles>
+[[gnu::always_inline]] inline void DrawOne(Renderer* renderer, const ScreenVertex* a,
+                                           const ScreenVertex* b, const ScreenVertex* c) {
+    const Display* display = DrawnDisplay(renderer);
+    if (display == nullptr || !Triangles::Drawable(*renderer)) return;
+    Triangles::Draw(*renderer, FrameRowsOf(renderer, display), a, b, c);
+}
+
+// A mesh's front faces with one filler: what is the same for all of them (the
+// frame, whether the filler can draw) is found once, and each triangle is
+// drawn in this loop rather than through fillTriangle.
+template <class Triangles>
+[[gnu::always_inline]] inline void DrawMany(Renderer* renderer, const ScreenVertex* vertices,
+                                            const uint16_t* indices, const uint16_t* end) {
+    const Display* display = DrawnDisplay(renderer);
+    if (display == nullptr || !Triangles::Drawable(*renderer)) return;
+    const FrameRows frame = FrameRowsOf(renderer, display);
+    for (; indices < end; indices += 3) {
+        const ScreenVertex* a = &vertices[indices[0]];
+        const ScreenVertex* b = &vertices[indices[1]];
+        const ScreenVertex* c = &vertices[indices[2]];
+        if (IsDrawnFace(*a, *b, *c)) Triangles::Draw(*renderer, frame, a, b, c);
     }
 }
 
@@ -83,31 +152,46 @@ void DrawTriangleWith(Renderer* renderer, const ScreenVertex* a, const ScreenVer
 
 void DrawTriangleFlat(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
                       const ScreenVertex* c) {
-    DrawTriangleWith<FlatFill>(renderer, a, b, c);
+    DrawOne<TrianglesOf<FlatFill>>(renderer, a, b, c);
 }
 
 void DrawTriangleShaded(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
                         const ScreenVertex* c) {
-    DrawTriangleWith<ShadedFill>(renderer, a, b, c);
+    DrawOne<TrianglesOf<ShadedFill>>(renderer, a, b, c);
 }
 
 void DrawTriangleTextured(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
                           const ScreenVertex* c) {
-    DrawTriangleWith<TexturedFill>(renderer, a, b, c);
+    DrawOne<TrianglesOf<TexturedFill>>(renderer, a, b, c);
 }
 
-// A triangle lit evenly (its three vertices of one intensity, as the faces of
-// a mesh with flat normals are) has that intensity on every edge and span, so
-// one shade level throughout: the level the textured filler takes from the
-// first vertex's colour. It is drawn so, carrying no intensity.
 void DrawTriangleTexturedShaded(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
                                 const ScreenVertex* c) {
-    if (((a->color ^ b->color) & 0xFF) == 0 && ((a->color ^ c->color) & 0xFF) == 0) {
-        DrawTriangleWith<TexturedFill>(renderer, a, b, c);
-    } else {
-        DrawTriangleWith<TexturedShadedFill>(renderer, a, b, c);
-    }
+    DrawOne<TexturedShadedTriangles>(renderer, a, b, c);
 }
 
 const TriangleRoutine triangleFillers[4] = {DrawTriangleFlat, DrawTriangleShaded,
                                             DrawTriangleTextured, DrawTriangleTexturedShaded};
+
+void DrawTrianglesFlat(Renderer* renderer, const ScreenVertex* vertices, const uint16_t* indices,
+                       const uint16_t* end) {
+    DrawMany<TrianglesOf<FlatFill>>(renderer, vertices, indices, end);
+}
+
+void DrawTrianglesShaded(Renderer* renderer, const ScreenVertex* vertices, const uint16_t* indices,
+                         const uint16_t* end) {
+    DrawMany<TrianglesOf<ShadedFill>>(renderer, vertices, indices, end);
+}
+
+void DrawTrianglesTextured(Renderer* renderer, const ScreenVertex* vertices,
+                           const uint16_t* indices, const uint16_t* end) {
+    DrawMany<TrianglesOf<TexturedFill>>(renderer, vertices, indices, end);
+}
+
+void DrawTrianglesTexturedShaded(Renderer* renderer, const ScreenVertex* vertices,
+                                 const uint16_t* indices, const uint16_t* end) {
+    DrawMany<TexturedShadedTriangles>(renderer, vertices, indices, end);
+}
+
+const TriangleLoop triangleLoops[4] = {DrawTrianglesFlat, DrawTrianglesShaded,
+                                       DrawTrianglesTextured, DrawTrianglesTexturedShaded};
