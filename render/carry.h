@@ -100,4 +100,5 @@ struct Carrying {
     using Edge = Carried<kLaneX | kLanes>;
     using Span = Carried<kLanes>;
     static void SpanUnits(Fixed*) {}
+    static void Recolor(uint32_t) {}
 };

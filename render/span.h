@@ -1,7 +1,9 @@
 // The span fill's four fillers, one policy each: the lanes it carries down
 // the edges and across the spans (Carrying, carry.h), whether it can draw
 // with the renderer as it stands (Drawable), what it takes from the renderer
-// once per triangle (its constructor, made only when Drawable), and its own
+// (its constructor, made only when Drawable, for the first vertex's colour
+// given), what it takes from each triangle's first vertex's colour when made
+// once for many triangles (Recolor, by default nothing), and its own
 // loop over the pixels of a span (Run: the span's first pixel, their count
 // >= 1, and the carried values at the first pixel with their steps). The
 // edge walk (edge.h) and the span of a row (span.cpp) are the same for all
@@ -65,6 +67,7 @@ struct FlatFill : Carrying<0> {
         : run(PackRgb565(color)),
           frameEnd(renderer.display->frameBuffer +
                    renderer.display->frameWidth * renderer.display->frameHeight) {}
+    void Recolor(uint32_t color) { run = PixelRun(PackRgb565(color)); }
     void Run(uint16_t* out, int32_t count, const Span&) const {
         if (out + 8 <= frameEnd) {
             RunInside(out, count);
@@ -152,18 +155,28 @@ struct TexelAddress {
     const uint16_t* vectorEnd;
 };
 
+// The texture's shade levels: level n's texels (n wrapped by the level mask).
+struct ShadeLevels {
+    explicit ShadeLevels(const Texture& texture)
+        : texels(texture.texels), mask(texture.levelMask), shift(texture.levelOffsetShift) {}
+    const uint16_t* operator[](uint32_t n) const { return texels + ((n & mask) << shift); }
+    const uint16_t* texels;
+    uint32_t mask;
+    unsigned shift;
+};
+
 // One shade level for the whole triangle, chosen by the first vertex's colour.
 struct TexturedFill : Carrying<kLaneU | kLaneV> {
     static bool Drawable(const Renderer& renderer) { return TexelAddress::Drawable(renderer); }
     TexturedFill(const Renderer& renderer, uint32_t color)
-        : address(renderer),
-          level(renderer.texture->texels +
-                ((color & renderer.texture->levelMask) << renderer.texture->levelOffsetShift)) {}
+        : address(renderer), levels(*renderer.texture), level(levels[color]) {}
+    void Recolor(uint32_t color) { level = levels[color]; }
     void SpanUnits(Fixed* lanes) const { address.SpanUnits(lanes); }
     void Run(uint16_t* out, int32_t count, const Span& span) const {
         address.Run(out, count, level, span.value[2], span.step[2], span.value[3], span.step[3]);
     }
     TexelAddress address;
+    ShadeLevels levels;
     const uint16_t* level;
 };
 
@@ -173,11 +186,10 @@ struct TexturedFill : Carrying<kLaneU | kLaneV> {
 struct TexturedShadedFill : Carrying<kLaneIntensity | kLaneU | kLaneV> {
     static bool Drawable(const Renderer& renderer) { return TexelAddress::Drawable(renderer); }
     TexturedShadedFill(const Renderer& renderer, uint32_t)
-        : address(renderer), texels(renderer.texture->texels),
-          levelMask(renderer.texture->levelMask), levelShift(renderer.texture->levelOffsetShift) {}
+        : address(renderer), levels(*renderer.texture) {}
     void SpanUnits(Fixed* lanes) const { address.SpanUnits(lanes); }
-    size_t Level(Fixed intensity) const {
-        return ((static_cast<uint32_t>(intensity) >> 16) & levelMask) << levelShift;
+    const uint16_t* Level(Fixed intensity) const {
+        return levels[static_cast<uint32_t>(intensity) >> 16];
     }
     void Run(uint16_t* out, int32_t count, const Span& span) const {
         Fixed intensity = span.value[1];
@@ -185,17 +197,15 @@ struct TexturedShadedFill : Carrying<kLaneIntensity | kLaneU | kLaneV> {
         Fixed u = span.value[2], v = span.value[3];
         const Fixed du = span.step[2], dv = span.step[3];
         if (step == 0) {
-            address.Run(out, count, texels + Level(intensity), u, du, v, dv);
+            address.Run(out, count, Level(intensity), u, du, v, dv);
             return;
         }
         uint16_t* const end = out + count;
         for (ptrdiff_t i = -static_cast<ptrdiff_t>(count); i < 0;
              ++i, intensity += step, u += du, v += dv) {
-            end[i] = texels[Level(intensity) + address.offset(u, v)];
+            end[i] = Level(intensity)[address.offset(u, v)];
         }
     }
     TexelAddress address;
-    const uint16_t* texels;
-    uint32_t levelMask;
-    unsigned levelShift;
+    ShadeLevels levels;
 };

@@ -40,11 +40,12 @@ inline FrameRows FrameRowsOf(const Renderer* renderer, const Display* display) {
 // Each row of the triangle is drawn as it would be from edge tables into
 // which the three edges had been walked: the long edge beside the upper
 // short edge down to the middle vertex's row, beside the lower one from
-// there, each edge at a row holding the values its walk writes there.
+// there, each edge at a row holding the values its walk writes there. The
+// filler is made once for many triangles and takes each one's colour.
 template <class Fill>
-[[gnu::always_inline]] inline void DrawTriangleWith(const Renderer& renderer,
-                                                    const FrameRows& frame, const ScreenVertex* a,
-                                                    const ScreenVertex* b, const ScreenVertex* c) {
+[[gnu::always_inline]] inline void DrawTriangleWith(Fill& fill, const FrameRows& frame,
+                                                    const ScreenVertex* a, const ScreenVertex* b,
+                                                    const ScreenVertex* c) {
     const ScreenVertex* top;
     const ScreenVertex* middle;
     const ScreenVertex* bottom;
@@ -75,7 +76,7 @@ template <class Fill>
     const int32_t startRow = std::max(topRow, 0);
     const int32_t endRow = std::min(bottomRow, frame.rowEnd);
     if (startRow >= endRow) return;
-    const Fill fill(renderer, a->color);
+    fill.Recolor(a->color);
 
     const TriangleRows rows{
         top,
@@ -94,15 +95,17 @@ template <class Fill>
     }
 }
 
-// One filler's triangles; Draw(renderer, frame, a, b, c) draws one.
+// One filler's triangles, made (only when Drawable) for as many triangles as
+// the renderer's mode and texture stay as they are; Draw draws one.
 template <class Fill>
 struct TrianglesOf {
     static bool Drawable(const Renderer& renderer) { return Fill::Drawable(renderer); }
-    [[gnu::always_inline]] static void Draw(const Renderer& renderer, const FrameRows& frame,
-                                            const ScreenVertex* a, const ScreenVertex* b,
-                                            const ScreenVertex* c) {
-        DrawTriangleWith<Fill>(renderer, frame, a, b, c);
+    explicit TrianglesOf(const Renderer& renderer) : fill(renderer, 0) {}
+    [[gnu::always_inline]] void Draw(const FrameRows& frame, const ScreenVertex* a,
+                                     const ScreenVertex* b, const ScreenVertex* c) {
+        DrawTriangleWith(fill, frame, a, b, c);
     }
+    Fill fill;
 };
 
 // A triangle lit evenly (its three vertices of one intensity, as the faces of
@@ -111,15 +114,18 @@ struct TrianglesOf {
 // first vertex's colour. It is drawn so, carrying no intensity.
 struct TexturedShadedTriangles {
     static bool Drawable(const Renderer& renderer) { return TexelAddress::Drawable(renderer); }
-    [[gnu::always_inline]] static void Draw(const Renderer& renderer, const FrameRows& frame,
-                                            const ScreenVertex* a, const ScreenVertex* b,
-                                            const ScreenVertex* c) {
+    explicit TexturedShadedTriangles(const Renderer& renderer)
+        : even(renderer, 0), shaded(renderer, 0) {}
+    [[gnu::always_inline]] void Draw(const FrameRows& frame, const ScreenVertex* a,
+                                     const ScreenVertex* b, const ScreenVertex* c) {
         if (((a->color ^ b->color) & 0xFF) == 0 && ((a->color ^ c->color) & 0xFF) == 0) {
-            DrawTriangleWith<TexturedFill>(renderer, frame, a, b, c);
+            DrawTriangleWith(even, frame, a, b, c);
         } else {
-            DrawTriangleWith<TexturedShadedFill>(renderer, frame, a, b, c);
+            DrawTriangleWith(shaded, frame, a, b, c);
         }
     }
+    TexturedFill even;
+    TexturedShadedFill shaded;
 };
 
 // One triangle, as fillTriangle draws it.
@@ -128,11 +134,11 @@ template <class Triangles>
                                            const ScreenVertex* b, const ScreenVertex* c) {
     const Display* display = DrawnDisplay(renderer);
     if (display == nullptr || !Triangles::Drawable(*renderer)) return;
-    Triangles::Draw(*renderer, FrameRowsOf(renderer, display), a, b, c);
+    Triangles(*renderer).Draw(FrameRowsOf(renderer, display), a, b, c);
 }
 
 // A mesh's front faces with one filler: what is the same for all of them (the
-// frame, whether the filler can draw) is found once, and each triangle is
+// frame, whether the filler can draw, the filler itself) is found once, and each triangle is
 // drawn in this loop rather than through fillTriangle.
 template <class Triangles>
 [[gnu::always_inline]] inline void DrawMany(Renderer* renderer, const ScreenVertex* vertices,
@@ -140,11 +146,12 @@ template <class Triangles>
     const Display* display = DrawnDisplay(renderer);
     if (display == nullptr || !Triangles::Drawable(*renderer)) return;
     const FrameRows frame = FrameRowsOf(renderer, display);
+    Triangles triangles(*renderer);
     for (; indices < end; indices += 3) {
         const ScreenVertex* a = &vertices[indices[0]];
         const ScreenVertex* b = &vertices[indices[1]];
         const ScreenVertex* c = &vertices[indices[2]];
-        if (IsDrawnFace(*a, *b, *c)) Triangles::Draw(*renderer, frame, a, b, c);
+        if (IsDrawnFace(*a, *b, *c)) triangles.Draw(frame, a, b, c);
     }
 }
 
