@@ -112,13 +112,18 @@ struct TrianglesOf {
 // a mesh with flat normals are) has that intensity on every edge and span, so
 // one shade level throughout: the level the textured filler takes from the
 // first vertex's colour. It is drawn so, carrying no intensity.
+inline bool EvenlyLit(const ScreenVertex* a, const ScreenVertex* b, const ScreenVertex* c) {
+    return ((a->color ^ b->color) & 0xFF) == 0 && ((a->color ^ c->color) & 0xFF) == 0;
+}
+
+// The textured, shaded triangles of a mesh: each drawn by one of two fillers.
 struct TexturedShadedTriangles {
     static bool Drawable(const Renderer& renderer) { return TexelAddress::Drawable(renderer); }
     explicit TexturedShadedTriangles(const Renderer& renderer)
         : even(renderer, 0), shaded(renderer, 0) {}
     [[gnu::always_inline]] void Draw(const FrameRows& frame, const ScreenVertex* a,
                                      const ScreenVertex* b, const ScreenVertex* c) {
-        if (((a->color ^ b->color) & 0xFF) == 0 && ((a->color ^ c->color) & 0xFF) == 0) {
+        if (EvenlyLit(a, b, c)) {
             DrawTriangleWith(even, frame, a, b, c);
         } else {
             DrawTriangleWith(shaded, frame, a, b, c);
@@ -138,8 +143,8 @@ template <class Triangles>
 }
 
 // A mesh's front faces with one filler: what is the same for all of them (the
-// frame, whether the filler can draw, the filler itself) is found once, and each triangle is
-// drawn in this loop rather than through fillTriangle.
+// frame, whether the filler can draw, the filler itself) is found once, and
+// each triangle is drawn in this loop rather than through fillTriangle.
 template <class Triangles>
 [[gnu::always_inline]] inline void DrawMany(Renderer* renderer, const ScreenVertex* vertices,
                                             const uint16_t* indices, const uint16_t* end) {
@@ -174,7 +179,11 @@ void DrawTriangleTextured(Renderer* renderer, const ScreenVertex* a, const Scree
 
 void DrawTriangleTexturedShaded(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
                                 const ScreenVertex* c) {
-    DrawOne<TexturedShadedTriangles>(renderer, a, b, c);
+    if (EvenlyLit(a, b, c)) {
+        DrawOne<TrianglesOf<TexturedFill>>(renderer, a, b, c);
+    } else {
+        DrawOne<TrianglesOf<TexturedShadedFill>>(renderer, a, b, c);
+    }
 }
 
 const TriangleRoutine triangleFillers[4] = {DrawTriangleFlat, DrawTriangleShaded,
