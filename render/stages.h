@@ -25,10 +25,12 @@ inline int64_t FaceArea(const ScreenVertex& a, const ScreenVertex& b, const Scre
 }
 // Only front faces are drawn: clockwise, so a zero area (collinear corners, or
 // a sliver thinner than the products see) is not. A vertex at or behind the
-// camera has no place on the screen, nor has a face using it.
+// camera has no place on the screen, nor has a face using it. Its x and y
+// are still set (camera space), so the area is found first: half the faces
+// of a closed mesh are told by it alone.
 inline bool IsDrawnFace(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
-    if ((a.behindCamera | b.behindCamera | c.behindCamera) != 0) return false;
-    return FaceArea(a, b, c) > 0;
+    if (FaceArea(a, b, c) <= 0) return false;
+    return (a.behindCamera | b.behindCamera | c.behindCamera) == 0;
 }
 
 // Vertex stage (vertex.cpp): processVertices is one of these two. They take
