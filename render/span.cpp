@@ -9,6 +9,7 @@
 #include "render/span.h"
 
 #include "platform/display.h"
+#include "platform/processor.h"
 #include "render/edge.h"
 #include "render/stages.h"
 
@@ -276,8 +277,7 @@ template <bool kLongIsLeft>
 }
 
 bool ProcessorHasAvx() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx");
+    return ProcessorHas(ProcessorFeature::kAvx);
 }
 
 // Whether the rows take the AVX routine: false, and so SSE2, until this

@@ -7,6 +7,7 @@
 // few one by one, vertex_quad.h), with SSE4.1's multiplies where the
 // processor has them. Both give the same screen vertices
 // (tests/render/vertex_test.cpp).
+#include "platform/processor.h"
 #include "render/stages.h"
 
 #include <algorithm>
@@ -111,10 +112,7 @@ void ProcessPortable(const View& view, const Colour& colour, const MeshVertex* i
 // Whether the build made SSE4.1's multiplies and the processor has them.
 bool ProcessorHasSse41() {
 #if defined(KQ3D_VERTEX_SSE41)
-    // Asked while statics are made: the processor's features may not have
-    // been read yet.
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("sse4.1");
+    return ProcessorHas(ProcessorFeature::kSse41);
 #else
     return false;
 #endif
