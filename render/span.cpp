@@ -63,12 +63,15 @@ template <class Fill>
 }
 
 // A span of a row whose columns are known to lie within 0..width, for a
-// filler that carries no lanes: nothing to clip, start or skip.
+// filler that carries no lanes: nothing to clip, start or skip. Its ends are
+// not negative, so shifted as unsigned numbers they give the same columns,
+// already as wide as the pointer they move (no sign extension a row).
 template <class Fill>
 [[gnu::always_inline]] inline void FillSpanInside(const Fill& fill, uint16_t* row,
                                                   const Fixed* left, const Fixed* right) {
-    const int32_t x0 = left[0] >> 16;
-    fill.RunInside(row + x0, (right[0] >> 16) - x0);
+    const uint32_t x0 = static_cast<uint32_t>(left[0]) >> 16;
+    const uint32_t x1 = static_cast<uint32_t>(right[0]) >> 16;
+    fill.RunInside(row + x0, static_cast<int32_t>(x1 - x0));
 }
 
 // Whether every row of the triangle has its columns within 0..width. An
