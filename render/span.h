@@ -50,11 +50,11 @@ void FillRows(const Fill& fill, uint16_t* row, int32_t width, const TriangleRows
 template <class Fill, bool kLongIsLeft>
 void FillRowsPortable(const Fill& fill, uint16_t* row, int32_t width, const TriangleRows& triangle);
 extern const bool kRowsHaveVectorPath;
-// On x86-64 the vector path is built twice: in SSE2's instructions, and in
-// AVX's encoding of the same ones for processors that have it, which it
-// takes from start-up. UseRowsAvx(false) keeps to SSE2, UseRowsAvx(true)
-// takes AVX again where there is one; it returns whether AVX is used. Both
-// draw the same pixels.
+// On x86-64 the vector path, and the flat filler's rows, are built twice: in
+// SSE2's instructions, and in AVX's encoding of the same ones for processors
+// that have it, which they take from start-up. UseRowsAvx(false) keeps to
+// SSE2, UseRowsAvx(true) takes AVX again where there is one; it returns
+// whether AVX is used. Both draw the same pixels.
 bool UseRowsAvx(bool use);
 
 // One colour, packed once. A span of up to eight pixels is written in one

@@ -1,7 +1,8 @@
 // The flat filler's rows (render/span.cpp): a triangle whose rows lie within
 // the frame is drawn without clipping, any other clipped; either way the rows
 // are those the edge tables give, for triangles inside, at and just past every
-// side of a frame of odd width, and nothing outside the frame is touched.
+// side of a frame of odd width, and nothing outside the frame is touched; in
+// the portable rows and in FillRows as built for each instruction set.
 #include "render/span.h"
 #include "render/stages.h"
 #include "render_test_util.h"
@@ -11,7 +12,11 @@
 #include <algorithm>
 #include <random>
 
-TEST(FlatRows, DrawWhatTheEdgeTablesDraw) {
+namespace {
+
+enum class Rows { kPortable, kSse2, kAvx };
+
+void ExpectRowsDrawWhatTheEdgeTablesDraw(Rows routine) {
     constexpr int32_t kWidth = 37, kHeight = 23;
     Frame rows(kWidth, kHeight), tables(kWidth, kHeight);
     Renderer& reference = *tables.renderer;
@@ -30,10 +35,16 @@ TEST(FlatRows, DrawWhatTheEdgeTablesDraw) {
         const bool longIsLeft = trial % 2 == 0;
         const FlatFill fill(*rows.renderer, v[0].color);
         uint16_t* const first = rows.pixels.data() + t.startRow * kWidth;
-        if (longIsLeft) {
-            FillRowsPortable<FlatFill, true>(fill, first, kWidth, t);
+        if (routine == Rows::kPortable) {
+            if (longIsLeft) {
+                FillRowsPortable<FlatFill, true>(fill, first, kWidth, t);
+            } else {
+                FillRowsPortable<FlatFill, false>(fill, first, kWidth, t);
+            }
+        } else if (longIsLeft) {
+            FillRows<FlatFill, true>(fill, first, kWidth, t);
         } else {
-            FillRowsPortable<FlatFill, false>(fill, first, kWidth, t);
+            FillRows<FlatFill, false>(fill, first, kWidth, t);
         }
         EdgeEntry* const longSide = longIsLeft ? reference.leftEdges : reference.rightEdges;
         EdgeEntry* const shortSide = longIsLeft ? reference.rightEdges : reference.leftEdges;
@@ -44,4 +55,25 @@ TEST(FlatRows, DrawWhatTheEdgeTablesDraw) {
         ASSERT_EQ(rows.pixels, tables.pixels) << "trial " << trial;
     }
     EXPECT_GT(rows.CountDrawn(), kWidth * kHeight * 9 / 10);
+}
+
+// Puts FillRows back on the instructions it chose at start-up.
+struct FlatRowsInstructions : testing::Test {
+    ~FlatRowsInstructions() override { UseRowsAvx(true); }
+};
+
+} // namespace
+
+TEST(FlatRows, PortableRowsDrawWhatTheEdgeTablesDraw) {
+    ExpectRowsDrawWhatTheEdgeTablesDraw(Rows::kPortable);
+}
+
+TEST_F(FlatRowsInstructions, Sse2RowsDrawWhatTheEdgeTablesDraw) {
+    EXPECT_FALSE(UseRowsAvx(false));
+    ExpectRowsDrawWhatTheEdgeTablesDraw(Rows::kSse2);
+}
+
+TEST_F(FlatRowsInstructions, AvxRowsDrawWhatTheEdgeTablesDraw) {
+    if (!UseRowsAvx(true)) GTEST_SKIP() << "no AVX rows in this build or on this processor";
+    ExpectRowsDrawWhatTheEdgeTablesDraw(Rows::kAvx);
 }
