@@ -62,16 +62,20 @@ template <class Fill>
     fill.Run(row + first, count, span);
 }
 
+// The column of an edge's x known not to be negative (rows within the
+// frame's columns): shifted as an unsigned number it is the same column,
+// already as wide as the pointer it moves (no sign extension a row).
+[[gnu::always_inline]] inline uint32_t ColumnInside(Fixed x) {
+    return static_cast<uint32_t>(x) >> 16;
+}
+
 // A span of a row whose columns are known to lie within 0..width, for a
-// filler that carries no lanes: nothing to clip, start or skip. Its ends are
-// not negative, so shifted as unsigned numbers they give the same columns,
-// already as wide as the pointer they move (no sign extension a row).
+// filler that carries no lanes: nothing to clip, start or skip.
 template <class Fill>
 [[gnu::always_inline]] inline void FillSpanInside(const Fill& fill, uint16_t* row,
                                                   const Fixed* left, const Fixed* right) {
-    const uint32_t x0 = static_cast<uint32_t>(left[0]) >> 16;
-    const uint32_t x1 = static_cast<uint32_t>(right[0]) >> 16;
-    fill.RunInside(row + x0, static_cast<int32_t>(x1 - x0));
+    const uint32_t x0 = ColumnInside(left[0]);
+    fill.RunInside(row + x0, static_cast<int32_t>(ColumnInside(right[0]) - x0));
 }
 
 // Whether every row of the triangle has its columns within 0..width. An
@@ -234,17 +238,17 @@ FillTexturedInside(const TexturedFill& fill, uint16_t* row, int32_t width,
     };
     const TexelRunWords words(fill.address.offset);
     const uint16_t* const level = fill.level;
-    int32_t x0 = lx >> 16;
-    int32_t x1 = rx >> 16;
-    __m128i steps = quotients(nuv, x1 - x0);
+    uint32_t x0 = ColumnInside(lx);
+    uint32_t x1 = ColumnInside(rx);
+    __m128i steps = quotients(nuv, static_cast<int32_t>(x1 - x0));
     for (; rows > 0; --rows, row += width) {
         // The next row's columns and the division of its steps.
         lx += dlx;
         rx += drx;
         nuv = _mm_add_epi32(nuv, dnuv);
-        const int32_t nextX0 = lx >> 16;
-        const int32_t nextX1 = rx >> 16;
-        const __m128i nextSteps = quotients(nuv, nextX1 - nextX0);
+        const uint32_t nextX0 = ColumnInside(lx);
+        const uint32_t nextX1 = ColumnInside(rx);
+        const __m128i nextSteps = quotients(nuv, static_cast<int32_t>(nextX1 - nextX0));
         // [u, v, u + du, v + dv] and [2 du, 2 dv] twice.
         const __m128i twice = _mm_add_epi32(steps, steps);
         TexelRunPairs(row + x0, row + x1, level, words,
