@@ -63,11 +63,15 @@ bool UseRowsAvx(bool use);
 // are short and of every length, and this costs no decision on the length.
 struct FlatFill : Carrying<0> {
     static bool Drawable(const Renderer&) { return true; }
-    FlatFill(const Renderer& renderer, uint32_t color)
-        : run(PackRgb565(color)),
+    FlatFill(const Renderer& renderer, uint32_t first)
+        : run(PackRgb565(first)), color(first),
           frameEnd(renderer.display->frameBuffer +
                    renderer.display->frameWidth * renderer.display->frameHeight) {}
-    void Recolor(uint32_t color) { run = PixelRun(PackRgb565(color)); }
+    void Recolor(uint32_t next) {
+        if (next == color) return;
+        color = next;
+        run = PixelRun(PackRgb565(next));
+    }
     void Run(uint16_t* out, int32_t count, const Span&) const {
         if (out + 8 <= frameEnd) {
             RunInside(out, count);
@@ -92,6 +96,7 @@ struct FlatFill : Carrying<0> {
         }
     }
     PixelRun run;
+    uint32_t color;
     const uint16_t* frameEnd;
 };
 
