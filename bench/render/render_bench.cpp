@@ -186,6 +186,47 @@ void BM_FillerPerPixel(benchmark::State& state) {
 }
 BENCHMARK(BM_FillerPerPixel)->DenseRange(0, 3);
 
+// Many small flat triangles, as the clock's marks and hands are (about nine
+// rows of three pixels each): their cost is in each triangle's set-up and
+// edges more than in its pixels. Each triangle of a colour of its own.
+void BM_SmallFlatTriangles(benchmark::State& state) {
+    Scene scene;
+    Renderer& renderer = *scene.renderer;
+    constexpr int kSide = 11;
+    std::vector<ScreenVertex> vertices(3 * kSide * kSide);
+    std::vector<uint16_t> indices(vertices.size());
+    const Fixed shape[3][2] = {{0, 0}, {0x48000, 0x13000}, {0x1C000, 0x94000}};
+    for (size_t k = 0; k < vertices.size(); ++k) {
+        const int32_t triangle = static_cast<int32_t>(k / 3);
+        ScreenVertex& vertex = vertices[k];
+        vertex.x =
+            (10 + 20 * (triangle % kSide)) * 0x10000 + 0x5A00 * (triangle % 3) + shape[k % 3][0];
+        vertex.y =
+            (10 + 20 * (triangle / kSide)) * 0x10000 + 0x3300 * (triangle % 5) + shape[k % 3][1];
+        vertex.color = 0x102030u * static_cast<uint32_t>(triangle);
+        indices[k] = static_cast<uint16_t>(k);
+    }
+    std::fill(scene.pixels.begin(), scene.pixels.end(), kSentinel);
+    const auto count = static_cast<uint32_t>(indices.size());
+    renderer.DrawTriangles(vertices.data(), indices.data(), count);
+    const double covered = static_cast<double>(scene.Covered());
+    for (auto _ : state) {
+        renderer.DrawTriangles(vertices.data(), indices.data(), count);
+        benchmark::ClobberMemory();
+    }
+    state.counters["pixels"] = covered;
+    state.counters["per_triangle"] = TimePer(kSide * kSide, state.iterations());
+}
+BENCHMARK(BM_SmallFlatTriangles);
+
+// The same with the flat rows kept to SSE2 where the processor has AVX.
+void BM_SmallFlatTrianglesSse2(benchmark::State& state) {
+    UseRowsAvx(false);
+    BM_SmallFlatTriangles(state);
+    UseRowsAvx(true);
+}
+BENCHMARK(BM_SmallFlatTrianglesSse2);
+
 // The background copy that opens every frame.
 void BM_BlitOpaqueFrame(benchmark::State& state) {
     Scene scene;
