@@ -88,12 +88,6 @@ template <class Fill>
     return leftmost >= 0 && rightmost < (int64_t{width} + 1) << 16;
 }
 
-// The rows the triangle draws: a half wholly above or below the frame's rows
-// has a negative count and draws none.
-[[gnu::always_inline]] inline int32_t RowsDrawn(const TriangleRows& triangle) {
-    return std::max(triangle.rows[0], 0) + std::max(triangle.rows[1], 0);
-}
-
 // `rows` rows beside one short edge, a span at a time, clipped to the frame
 // or (kInside) known to lie within it; the long edge is left at the row
 // after them.
@@ -175,7 +169,7 @@ template <class Fill, bool kLongIsLeft>
 [[gnu::always_inline]] inline void FillRowsEach(const Fill& fill, uint16_t* row, int32_t width,
                                                 const TriangleRows& triangle) {
     if constexpr (Fill::kRunsInside) {
-        if (ColumnsInside(triangle, width) && fill.RowsInside(row, RowsDrawn(triangle), width)) {
+        if (ColumnsInside(triangle, width) && fill.RowsInside(row, triangle.drawn, width)) {
             FillHalves(fill, row, width, triangle, SpansBeside<Fill, kLongIsLeft, true>());
             return;
         }
@@ -200,7 +194,7 @@ namespace {
 [[gnu::always_inline]] inline bool RowsInside(const TexturedFill& fill, const uint16_t* row,
                                               int32_t width, const TriangleRows& triangle) {
     return ColumnsInside(triangle, width) &&
-           row + ptrdiff_t{RowsDrawn(triangle)} * width <= fill.address.vectorEnd;
+           row + ptrdiff_t{triangle.drawn} * width <= fill.address.vectorEnd;
 }
 
 // Rows beside one short edge of a triangle that RowsInside has passed. u and v of the left

@@ -16,6 +16,7 @@
 #include "render/texel_run.h"
 #include "resource/texture.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -25,9 +26,10 @@ template <class Fill>
 void FillSpans(Renderer* renderer, int32_t startRow, int32_t endRow, uint32_t color);
 
 // A triangle as triangle set-up hands it to the span fill: its vertices
-// sorted by y and the rows they hold, the first row drawn, and how many rows
-// lie beside each short edge (top to middle, then middle to bottom). The
-// long edge runs from top to bottom.
+// sorted by y and the rows they hold, the first row drawn, how many rows
+// lie beside each short edge (top to middle, then middle to bottom; a half
+// wholly above or below the rows drawn has a negative count) and how many
+// are drawn in all. The long edge runs from top to bottom.
 struct TriangleRows {
     const ScreenVertex* top;
     const ScreenVertex* middle;
@@ -35,7 +37,34 @@ struct TriangleRows {
     int32_t topRow, middleRow, bottomRow;
     int32_t startRow;
     int32_t rows[2];
+    int32_t drawn;
 };
+
+// The rows of a triangle whose vertices are sorted by y, clipped to the rows
+// 0..rowEnd-1; false, with nothing to draw, when none of its rows is among
+// them.
+[[gnu::always_inline]] inline bool FindTriangleRows(const ScreenVertex* top,
+                                                    const ScreenVertex* middle,
+                                                    const ScreenVertex* bottom, int32_t rowEnd,
+                                                    TriangleRows* rows) {
+    const int32_t topRow = top->y >> 16;
+    const int32_t middleRow = middle->y >> 16;
+    const int32_t bottomRow = bottom->y >> 16;
+    const int32_t startRow = std::max(topRow, 0);
+    const int32_t endRow = std::min(bottomRow, rowEnd);
+    if (startRow >= endRow) return false;
+    *rows = TriangleRows{
+        top,
+        middle,
+        bottom,
+        topRow,
+        middleRow,
+        bottomRow,
+        startRow,
+        {std::min(middleRow, endRow) - startRow, endRow - std::max(middleRow, startRow)},
+        endRow - startRow};
+    return true;
+}
 
 // The triangle's rows from the frame row starting at `row` (its start row)
 // down, each from the left edge to the right one as the edge walks (edge.h)

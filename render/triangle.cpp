@@ -70,24 +70,10 @@ template <class Fill>
         top = a, middle = b, bottom = c, longIsLeft = true;
     }
 
-    const int32_t topRow = top->y >> 16;
-    const int32_t middleRow = middle->y >> 16;
-    const int32_t bottomRow = bottom->y >> 16;
-    const int32_t startRow = std::max(topRow, 0);
-    const int32_t endRow = std::min(bottomRow, frame.rowEnd);
-    if (startRow >= endRow) return;
+    TriangleRows rows;
+    if (!FindTriangleRows(top, middle, bottom, frame.rowEnd, &rows)) return;
     fill.Recolor(a->color);
-
-    const TriangleRows rows{
-        top,
-        middle,
-        bottom,
-        topRow,
-        middleRow,
-        bottomRow,
-        startRow,
-        {std::min(middleRow, endRow) - startRow, endRow - std::max(middleRow, startRow)}};
-    uint16_t* const row = frame.buffer + startRow * frame.width;
+    uint16_t* const row = frame.buffer + rows.startRow * frame.width;
     if (longIsLeft) {
         FillRows<Fill, true>(fill, row, frame.width, rows);
     } else {

@@ -25,13 +25,9 @@ void ExpectRowsDrawWhatTheEdgeTablesDraw(Rows routine) {
         std::array<ScreenVertex, 3> v = RandomTriangle(random, Fx(-2), Fx(kWidth + 2));
         std::sort(v.begin(), v.end(),
                   [](const ScreenVertex& a, const ScreenVertex& b) { return a.y < b.y; });
-        TriangleRows t{&v[0], &v[1], &v[2], v[0].y >> 16, v[1].y >> 16, v[2].y >> 16, 0, {}};
-        t.startRow = std::max(t.topRow, 0);
-        const int32_t endRow = std::min(t.bottomRow, kHeight);
-        if (t.startRow >= endRow) continue;
-        t.rows[0] = std::min(t.middleRow, endRow) - t.startRow;
-        t.rows[1] = endRow - std::max(t.middleRow, t.startRow);
-
+        TriangleRows t;
+        if (!FindTriangleRows(&v[0], &v[1], &v[2], kHeight, &t)) continue;
+        const int32_t endRow = std::min(v[2].y >> 16, kHeight);
         const bool longIsLeft = trial % 2 == 0;
         const FlatFill fill(*rows.renderer, v[0].color);
         uint16_t* const first = rows.pixels.data() + t.startRow * kWidth;

@@ -76,17 +76,7 @@ constexpr int32_t kHeight = 91;
 void DrawBoth(Frame& vector, Frame& portable, const std::array<ScreenVertex, 3>& v,
               bool longIsLeft) {
     TriangleRows rows;
-    rows.top = &v[0];
-    rows.middle = &v[1];
-    rows.bottom = &v[2];
-    rows.topRow = v[0].y >> 16;
-    rows.middleRow = v[1].y >> 16;
-    rows.bottomRow = v[2].y >> 16;
-    rows.startRow = std::max(rows.topRow, 0);
-    const int32_t endRow = std::min(rows.bottomRow, kHeight);
-    if (rows.startRow >= endRow) return;
-    rows.rows[0] = std::min(rows.middleRow, endRow) - rows.startRow;
-    rows.rows[1] = endRow - std::max(rows.middleRow, rows.startRow);
+    if (!FindTriangleRows(&v[0], &v[1], &v[2], kHeight, &rows)) return;
     const TexturedFill fill(*vector.renderer, v[0].color);
     const TexturedFill portableFill(*portable.renderer, v[0].color);
     uint16_t* const vectorRow = vector.pixels.data() + rows.startRow * kWidth;
