@@ -321,7 +321,8 @@ bool UseRowsAvx(bool use) {
 #endif
 }
 
-// The textured filler's rows take the vector path where the build has one
+// The flat filler's rows take their AVX build where the processor has AVX;
+// the textured filler's rows take the vector path where the build has one
 // and it serves the texture's level.
 template <class Fill, bool kLongIsLeft>
 void FillRows(const Fill& fill, uint16_t* row, int32_t width, const TriangleRows& triangle) {

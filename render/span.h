@@ -86,10 +86,11 @@ extern const bool kRowsHaveVectorPath;
 // whether AVX is used. Both draw the same pixels.
 bool UseRowsAvx(bool use);
 
-// One colour, packed once. A span of up to eight pixels is written in one
-// pass over sixteen bytes (the pixels after it put back as they were) where
-// those bytes are still in the frame: spans of the clock's marks and hands
-// are short and of every length, and this costs no decision on the length.
+// One colour, packed when a triangle brings a new one. A span of up to eight
+// pixels is written in one pass over sixteen bytes (the pixels after it put
+// back as they were) where those bytes are still in the frame: spans of the
+// clock's marks and hands are short and of every length, and this costs no
+// decision on the length.
 struct FlatFill : Carrying<0> {
     static bool Drawable(const Renderer&) { return true; }
     FlatFill(const Renderer& renderer, uint32_t first)
