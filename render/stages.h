@@ -45,8 +45,11 @@ extern const bool kVertexHasVectorPath;
 // a time, and SSE4.1's, four at a time, which it takes from start-up where
 // the processor has them. UseVertexSse41(false) keeps to SSE2,
 // UseVertexSse41(true) takes SSE4.1 again where there is one; it returns
-// whether SSE4.1 is used. Both give the same vertices.
+// whether SSE4.1 is used. Where the processor has AVX2, eight vertices are
+// taken at a time with its multiplies, before either; UseVertexAvx2 switches
+// that the same way. All give the same vertices.
 bool UseVertexSse41(bool use);
+bool UseVertexAvx2(bool use);
 void ProcessVerticesLitPortable(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
                                 uint32_t count);
 void ProcessVerticesUnlitPortable(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,

@@ -5,8 +5,8 @@
 // The portable routines take one vertex after the other and are the rule.
 // Where the compiler offers SSE2, four vertices are taken at a time (the last
 // few one by one, vertex_quad.h), with SSE4.1's multiplies where the
-// processor has them. Both give the same screen vertices
-// (tests/render/vertex_test.cpp).
+// processor has them, eight at a time with AVX2's where it has those. Both give the same screen
+// vertices (tests/render/vertex_test.cpp).
 #include "platform/processor.h"
 #include "render/stages.h"
 
@@ -109,7 +109,8 @@ void ProcessPortable(const View& view, const Colour& colour, const MeshVertex* i
     }
 }
 
-// Whether the build made SSE4.1's multiplies and the processor has them.
+// Whether the build made SSE4.1's (AVX2's) multiplies and the processor has
+// them.
 bool ProcessorHasSse41() {
 #if defined(KQ3D_VERTEX_SSE41)
     return ProcessorHas(ProcessorFeature::kSse41);
@@ -118,7 +119,16 @@ bool ProcessorHasSse41() {
 #endif
 }
 
+bool ProcessorHasAvx2() {
+#if defined(KQ3D_VERTEX_AVX2)
+    return ProcessorHas(ProcessorFeature::kAvx2);
+#else
+    return false;
+#endif
+}
+
 bool gVertexSse41 = ProcessorHasSse41();
+bool gVertexAvx2 = ProcessorHasAvx2();
 
 #if defined(__SSE2__)
 ViewLanes LanesOf(const View& view) {
@@ -152,6 +162,12 @@ void ProcessQuadsOf(const View& view, const LitColour& colour, const MeshVertex*
                     ScreenVertex* out, uint32_t quads) {
     const ViewLanes viewLanes = LanesOf(view);
     const LightLanes light = LanesOf(colour);
+#if defined(KQ3D_VERTEX_AVX2)
+    if (gVertexAvx2) {
+        ProcessQuadsLitAvx2(viewLanes, light, in, out, quads);
+        return;
+    }
+#endif
 #if defined(KQ3D_VERTEX_SSE41)
     if (gVertexSse41) {
         ProcessQuadsLitSse41(viewLanes, light, in, out, quads);
@@ -165,6 +181,12 @@ void ProcessQuadsOf(const View& view, const FlatColour& colour, const MeshVertex
                     ScreenVertex* out, uint32_t quads) {
     const ViewLanes viewLanes = LanesOf(view);
     const __m128i diffuse = _mm_set1_epi32(static_cast<int32_t>(colour.diffuse));
+#if defined(KQ3D_VERTEX_AVX2)
+    if (gVertexAvx2) {
+        ProcessQuadsFlatAvx2(viewLanes, diffuse, in, out, quads);
+        return;
+    }
+#endif
 #if defined(KQ3D_VERTEX_SSE41)
     if (gVertexSse41) {
         ProcessQuadsFlatSse41(viewLanes, diffuse, in, out, quads);
@@ -194,6 +216,11 @@ void Process(const View& view, const Colour& colour, const MeshVertex* in, Scree
 bool UseVertexSse41(bool use) {
     gVertexSse41 = use && ProcessorHasSse41();
     return gVertexSse41;
+}
+
+bool UseVertexAvx2(bool use) {
+    gVertexAvx2 = use && ProcessorHasAvx2();
+    return gVertexAvx2;
 }
 
 #if defined(__SSE2__)
