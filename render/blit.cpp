@@ -60,6 +60,12 @@ void BlitRows(const Display* display, const Texture* texture, int32_t dstX, int3
     const uint16_t* in =
         texture->texels + ((srcY + rows.first) * textureStride + (srcX + columns.first));
     const int32_t count = columns.last - columns.first;
+    // Rows that follow one another in both the frame and the texture (a
+    // whole-frame background) are one run.
+    if (count == frameStride && count == textureStride) {
+        copyRow(out, in, count * (rows.last - rows.first));
+        return;
+    }
     for (int32_t i = rows.first; i < rows.last; ++i) {
         copyRow(out, in, count);
         out += frameStride;
