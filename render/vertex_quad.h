@@ -278,7 +278,7 @@ struct LitQuad {
     using L = typename Products::Lanes;
     using Int = typename L::Int;
     using Operand = typename Products::Operand;
-    Int operator()(Int nx, Int ny, Int nz) const {
+    [[gnu::always_inline]] Int operator()(Int nx, Int ny, Int nz) const {
         const Int d = Products::Dot(Operand(nx), Operand(ny), Operand(nz), lanes.light[0],
                                     lanes.light[1], lanes.light[2]);
         const Operand k(L::Sub(L::Zero(), d));
