@@ -109,27 +109,6 @@ void ProcessPortable(const View& view, const Colour& colour, const MeshVertex* i
     }
 }
 
-// Whether the build made SSE4.1's (AVX2's) multiplies and the processor has
-// them.
-bool ProcessorHasSse41() {
-#if defined(KQ3D_VERTEX_SSE41)
-    return ProcessorHas(ProcessorFeature::kSse41);
-#else
-    return false;
-#endif
-}
-
-bool ProcessorHasAvx2() {
-#if defined(KQ3D_VERTEX_AVX2)
-    return ProcessorHas(ProcessorFeature::kAvx2);
-#else
-    return false;
-#endif
-}
-
-bool gVertexSse41 = ProcessorHasSse41();
-bool gVertexAvx2 = ProcessorHasAvx2();
-
 #if defined(__SSE2__)
 ViewLanes LanesOf(const View& view) {
     ViewLanes lanes;
@@ -158,42 +137,59 @@ LightLanes LanesOf(const LitColour& colour) {
     return lanes;
 }
 
-void ProcessQuadsOf(const View& view, const LitColour& colour, const MeshVertex* in,
-                    ScreenVertex* out, uint32_t quads) {
-    const ViewLanes viewLanes = LanesOf(view);
-    const LightLanes light = LanesOf(colour);
+void ProcessQuadsLitSse2(const ViewLanes& view, const LightLanes& light, const MeshVertex* in,
+                         ScreenVertex* out, uint32_t quads) {
+    ProcessQuads<Sse2Products>(view, LitQuad<Sse2Products>{light}, in, out, quads);
+}
+
+void ProcessQuadsFlatSse2(const ViewLanes& view, __m128i colour, const MeshVertex* in,
+                          ScreenVertex* out, uint32_t quads) {
+    ProcessQuads<Sse2Products>(view, FlatQuad<Sse2Products>{colour}, in, out, quads);
+}
+
+// The routines for groups of four, lit and of one colour: the widest the
+// build made and the processor has, of those allowed.
+struct QuadRoutines {
+    decltype(&ProcessQuadsLitSse2) lit;
+    decltype(&ProcessQuadsFlatSse2) flat;
+    int level; // 0 SSE2, 1 SSE4.1, 2 AVX2
+};
+
+QuadRoutines Widest(bool sse41, bool avx2) {
 #if defined(KQ3D_VERTEX_AVX2)
-    if (gVertexAvx2) {
-        ProcessQuadsLitAvx2(viewLanes, light, in, out, quads);
-        return;
-    }
+    if (avx2 && ProcessorHas(ProcessorFeature::kAvx2))
+        return {ProcessQuadsLitAvx2, ProcessQuadsFlatAvx2, 2};
 #endif
 #if defined(KQ3D_VERTEX_SSE41)
-    if (gVertexSse41) {
-        ProcessQuadsLitSse41(viewLanes, light, in, out, quads);
-        return;
-    }
+    if (sse41 && ProcessorHas(ProcessorFeature::kSse41))
+        return {ProcessQuadsLitSse41, ProcessQuadsFlatSse41, 1};
 #endif
-    ProcessQuads<Sse2Products>(viewLanes, LitQuad<Sse2Products>{light}, in, out, quads);
+    (void)sse41;
+    (void)avx2;
+    return {ProcessQuadsLitSse2, ProcessQuadsFlatSse2, 0};
+}
+
+// What UseVertexSse41 and UseVertexAvx2 allow, and the routines taken.
+bool gAllowSse41 = true;
+bool gAllowAvx2 = true;
+QuadRoutines gQuads = Widest(true, true);
+
+// Whether the routines taken now are of `level` or wider, as allowed.
+bool Allow(bool& allowed, bool use, int level) {
+    allowed = use;
+    gQuads = Widest(gAllowSse41, gAllowAvx2);
+    return use && gQuads.level >= level;
+}
+
+void ProcessQuadsOf(const View& view, const LitColour& colour, const MeshVertex* in,
+                    ScreenVertex* out, uint32_t quads) {
+    gQuads.lit(LanesOf(view), LanesOf(colour), in, out, quads);
 }
 
 void ProcessQuadsOf(const View& view, const FlatColour& colour, const MeshVertex* in,
                     ScreenVertex* out, uint32_t quads) {
-    const ViewLanes viewLanes = LanesOf(view);
-    const __m128i diffuse = _mm_set1_epi32(static_cast<int32_t>(colour.diffuse));
-#if defined(KQ3D_VERTEX_AVX2)
-    if (gVertexAvx2) {
-        ProcessQuadsFlatAvx2(viewLanes, diffuse, in, out, quads);
-        return;
-    }
-#endif
-#if defined(KQ3D_VERTEX_SSE41)
-    if (gVertexSse41) {
-        ProcessQuadsFlatSse41(viewLanes, diffuse, in, out, quads);
-        return;
-    }
-#endif
-    ProcessQuads<Sse2Products>(viewLanes, FlatQuad<Sse2Products>{diffuse}, in, out, quads);
+    gQuads.flat(LanesOf(view), _mm_set1_epi32(static_cast<int32_t>(colour.diffuse)), in, out,
+                quads);
 }
 
 template <class Colour>
@@ -213,15 +209,23 @@ void Process(const View& view, const Colour& colour, const MeshVertex* in, Scree
 
 } // namespace
 
+#if defined(__SSE2__)
 bool UseVertexSse41(bool use) {
-    gVertexSse41 = use && ProcessorHasSse41();
-    return gVertexSse41;
+    return Allow(gAllowSse41, use, 1);
 }
 
 bool UseVertexAvx2(bool use) {
-    gVertexAvx2 = use && ProcessorHasAvx2();
-    return gVertexAvx2;
+    return Allow(gAllowAvx2, use, 2);
 }
+#else
+bool UseVertexSse41(bool) {
+    return false;
+}
+
+bool UseVertexAvx2(bool) {
+    return false;
+}
+#endif
 
 #if defined(__SSE2__)
 const bool kVertexHasVectorPath = true;
