@@ -1,9 +1,10 @@
-// Platform stage, the screen: a 16-bit pixel repeated along a run of memory:
-// fills of the screen and of the frame buffer, and flat spans. A run is written
-// in stores of sixteen bytes, or, when shorter, in two stores of eight, four or
-// two bytes that meet or overlap in the middle; whatever its length, only its
-// own bytes are written, at any byte address, with few decisions (runs of flat
-// spans are short and of every length).
+// Platform stage, the screen: runs of memory. A 16-bit pixel repeated along a
+// run: fills of the screen and of the frame buffer, and flat spans. A run is
+// written in stores of sixteen bytes, or, when shorter, in two stores of eight,
+// four or two bytes that meet or overlap in the middle; whatever its length,
+// only its own bytes are written, at any byte address, with few decisions (runs
+// of flat spans are short and of every length). And a run copied (CopyRun): the
+// background's rows, the straight screen's.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -82,3 +83,31 @@ class PixelRun {
 
     uint8_t pattern_[16];
 };
+
+// bytes from in on copied to out on; the two runs do not overlap. With SSE2,
+// 64 bytes a step and the last 64 ending at the run's end (rewriting a few
+// bytes with what they already hold): the library's copy took half as long
+// again for the 480-byte rows of a frame, whose lengths it tests at every call.
+inline void CopyRun(uint8_t* out, const uint8_t* in, size_t bytes) {
+#if defined(__SSE2__)
+    if (bytes >= 64) {
+        const auto copy64 = [](uint8_t* to, const uint8_t* from) {
+            const auto* source = reinterpret_cast<const __m128i*>(from);
+            auto* target = reinterpret_cast<__m128i*>(to);
+            const __m128i a = _mm_loadu_si128(source), b = _mm_loadu_si128(source + 1);
+            const __m128i c = _mm_loadu_si128(source + 2), d = _mm_loadu_si128(source + 3);
+            _mm_storeu_si128(target, a);
+            _mm_storeu_si128(target + 1, b);
+            _mm_storeu_si128(target + 2, c);
+            _mm_storeu_si128(target + 3, d);
+        };
+        const uint8_t* const last = in + bytes - 64;
+        uint8_t* const lastOut = out + bytes - 64;
+        for (; in < last; in += 64, out += 64)
+            copy64(out, in);
+        copy64(lastOut, last);
+        return;
+    }
+#endif
+    std::memcpy(out, in, bytes);
+}

@@ -7,7 +7,6 @@
 #include "platform/pixel_run.h"
 #include "platform/turned_copy.h"
 
-#include <cstring>
 
 namespace {
 
@@ -64,7 +63,7 @@ void Copy(const ScreenBlock& block, const uint8_t* source, int32_t height) {
     const size_t rowBytes = kPixelBytes * static_cast<size_t>(block.rowPixels);
     uint8_t* dst = block.first;
     for (int32_t row = 0; row < height; ++row, dst += block.rowStep, source += block.sourceStep)
-        std::memcpy(dst, source, rowBytes);
+        CopyRun(dst, source, rowBytes);
 }
 
 // In runs along the screen memory: block rows on a straight screen, block

@@ -31,9 +31,53 @@ void CopyPixels(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdiff_t s
     }
 }
 
+// Four pixels in a 64-bit word, lane k the k-th pixel in memory: where that
+// lane sits in the word depends on the byte order, and only these say it.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+constexpr bool kLaneZeroLow = false;
+#else
+constexpr bool kLaneZeroLow = true;
+#endif
+constexpr uint64_t kEvenLanes = kLaneZeroLow ? 0x0000FFFF0000FFFFu : 0xFFFF0000FFFF0000u;
+constexpr uint64_t kFirstLanes = kLaneZeroLow ? 0x00000000FFFFFFFFu : 0xFFFFFFFF00000000u;
+
+inline uint64_t LanesLater(uint64_t word, int lanes) {
+    return kLaneZeroLow ? word << (16 * lanes) : word >> (16 * lanes);
+}
+inline uint64_t LanesEarlier(uint64_t word, int lanes) {
+    return kLaneZeroLow ? word >> (16 * lanes) : word << (16 * lanes);
+}
+
+// Without vector registers the tile is turned as four blocks of 4x4 pixels,
+// four 64-bit words each: read, turned by two rounds of exchanging lanes
+// (single pixels, then pairs), written. A word read or written is four pixel
+// copies fewer, and all four reads come before the writes they feed.
 struct PortableTile {
+    static uint64_t Load(const uint8_t* at) {
+        uint64_t word;
+        std::memcpy(&word, at, 8);
+        return word;
+    }
+    static void Store(uint8_t* at, uint64_t word) { std::memcpy(at, &word, 8); }
+    static void Block(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdiff_t sourceStride) {
+        const uint64_t r0 = Load(source), r1 = Load(source + sourceStride);
+        const uint64_t r2 = Load(source + 2 * sourceStride), r3 = Load(source + 3 * sourceStride);
+        const uint64_t odd = ~kEvenLanes, second = ~kFirstLanes;
+        const uint64_t t0 = (r0 & kEvenLanes) | (LanesLater(r1, 1) & odd);
+        const uint64_t t1 = (LanesEarlier(r0, 1) & kEvenLanes) | (r1 & odd);
+        const uint64_t t2 = (r2 & kEvenLanes) | (LanesLater(r3, 1) & odd);
+        const uint64_t t3 = (LanesEarlier(r2, 1) & kEvenLanes) | (r3 & odd);
+        Store(dst, (t0 & kFirstLanes) | LanesLater(t2, 2));
+        Store(dst - step, (t1 & kFirstLanes) | LanesLater(t3, 2));
+        Store(dst - 2 * step, LanesEarlier(t0, 2) | (t2 & second));
+        Store(dst - 3 * step, LanesEarlier(t1, 2) | (t3 & second));
+    }
     static void Copy(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdiff_t sourceStride) {
-        CopyPixels(dst, step, source, sourceStride, 0, kTile, 0, kTile);
+        const ptrdiff_t down = 4 * sourceStride, up = -4 * step;
+        Block(dst, step, source, sourceStride);
+        Block(dst + 8, step, source + down, sourceStride);
+        Block(dst + up, step, source + 8, sourceStride);
+        Block(dst + up + 8, step, source + down + 8, sourceStride);
     }
 };
 

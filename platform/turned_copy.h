@@ -6,7 +6,7 @@
 //
 // The copy works in tiles of 8x8 pixels, so that reads run along the source's
 // rows and writes along the screen's rows, each tile turned in registers: with
-// SSE2 or NEON where the compiler offers them, pixel by pixel otherwise. Both
+// SSE2 or NEON where the compiler offers them, in 64-bit words otherwise. Both
 // paths write exactly the same bytes.
 #pragma once
 #include <cstddef>

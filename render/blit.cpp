@@ -9,13 +9,13 @@
 // the texture's width (for the power-of-two widths of triangle textures that
 // is the same as shifting by widthShift).
 #include "platform/display.h"
+#include "platform/pixel_run.h"
 #include "render/renderer.h"
 #include "resource/texture.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 namespace {
 
@@ -60,6 +60,12 @@ void BlitRows(const Display* display, const Texture* texture, int32_t dstX, int3
     const uint16_t* in =
         texture->texels + ((srcY + rows.first) * textureStride + (srcX + columns.first));
     const int32_t count = columns.last - columns.first;
+    // Rows that follow one another in both the frame and the texture (a
+    // whole-frame background) are one run.
+    if (count == frameStride && count == textureStride) {
+        copyRow(out, in, count * (rows.last - rows.first));
+        return;
+    }
     for (int32_t i = rows.first; i < rows.last; ++i) {
         copyRow(out, in, count);
         out += frameStride;
@@ -73,7 +79,8 @@ void Renderer::BlitOpaque(const Texture* source, int32_t dstX, int32_t dstY, int
                           int32_t height, int32_t srcX, int32_t srcY) {
     BlitRows(display, source, dstX, dstY, width, height, srcX, srcY,
              [](uint16_t* out, const uint16_t* in, int32_t count) {
-                 std::memcpy(out, in, static_cast<size_t>(count) * sizeof(uint16_t));
+                 CopyRun(reinterpret_cast<uint8_t*>(out), reinterpret_cast<const uint8_t*>(in),
+                         static_cast<size_t>(count) * sizeof(uint16_t));
              });
 }
 

@@ -34,19 +34,22 @@ inline bool IsDrawnFace(const ScreenVertex& a, const ScreenVertex& b, const Scre
 }
 
 // Vertex stage (vertex.cpp): processVertices is one of these two. They take
-// four vertices at a time where the build has a vector path; the portable
+// four or eight vertices at a time where the build has a vector path; the portable
 // routines, one vertex after the other, are the rule they keep.
 void ProcessVerticesLit(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
                         uint32_t count);
 void ProcessVerticesUnlit(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
                           uint32_t count);
 extern const bool kVertexHasVectorPath;
-// On x86 the vector path's multiplies are built twice: SSE2's, two lanes at
-// a time, and SSE4.1's, four at a time, which it takes from start-up where
-// the processor has them. UseVertexSse41(false) keeps to SSE2,
-// UseVertexSse41(true) takes SSE4.1 again where there is one; it returns
-// whether SSE4.1 is used. Both give the same vertices.
+// On x86 the vector path's multiplies are built three times: SSE2's, two
+// lanes at a time, SSE4.1's, four at a time, and AVX2's, eight vertices at a
+// time; from start-up it takes the widest the processor has.
+// UseVertexSse41(false) and UseVertexAvx2(false) leave SSE4.1 or AVX2 out,
+// true takes them again where the processor has them; each returns whether
+// its instruction set (or a wider one) is now used. All give the same
+// vertices.
 bool UseVertexSse41(bool use);
+bool UseVertexAvx2(bool use);
 void ProcessVerticesLitPortable(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,
                                 uint32_t count);
 void ProcessVerticesUnlitPortable(Renderer* renderer, const MeshVertex* in, ScreenVertex* out,

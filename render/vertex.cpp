@@ -5,8 +5,8 @@
 // The portable routines take one vertex after the other and are the rule.
 // Where the compiler offers SSE2, four vertices are taken at a time (the last
 // few one by one, vertex_quad.h), with SSE4.1's multiplies where the
-// processor has them. Both give the same screen vertices
-// (tests/render/vertex_test.cpp).
+// processor has them, eight at a time with AVX2's where it has those. Both give the same screen
+// vertices (tests/render/vertex_test.cpp).
 #include "platform/processor.h"
 #include "render/stages.h"
 
@@ -109,17 +109,6 @@ void ProcessPortable(const View& view, const Colour& colour, const MeshVertex* i
     }
 }
 
-// Whether the build made SSE4.1's multiplies and the processor has them.
-bool ProcessorHasSse41() {
-#if defined(KQ3D_VERTEX_SSE41)
-    return ProcessorHas(ProcessorFeature::kSse41);
-#else
-    return false;
-#endif
-}
-
-bool gVertexSse41 = ProcessorHasSse41();
-
 #if defined(__SSE2__)
 ViewLanes LanesOf(const View& view) {
     ViewLanes lanes;
@@ -148,30 +137,59 @@ LightLanes LanesOf(const LitColour& colour) {
     return lanes;
 }
 
+void ProcessQuadsLitSse2(const ViewLanes& view, const LightLanes& light, const MeshVertex* in,
+                         ScreenVertex* out, uint32_t quads) {
+    ProcessQuads<Sse2Products>(view, LitQuad<Sse2Products>{light}, in, out, quads);
+}
+
+void ProcessQuadsFlatSse2(const ViewLanes& view, __m128i colour, const MeshVertex* in,
+                          ScreenVertex* out, uint32_t quads) {
+    ProcessQuads<Sse2Products>(view, FlatQuad<Sse2Products>{colour}, in, out, quads);
+}
+
+// The routines for groups of four, lit and of one colour: the widest the
+// build made and the processor has, of those allowed.
+struct QuadRoutines {
+    decltype(&ProcessQuadsLitSse2) lit;
+    decltype(&ProcessQuadsFlatSse2) flat;
+    int level; // 0 SSE2, 1 SSE4.1, 2 AVX2
+};
+
+QuadRoutines Widest(bool sse41, bool avx2) {
+#if defined(KQ3D_VERTEX_AVX2)
+    if (avx2 && ProcessorHas(ProcessorFeature::kAvx2))
+        return {ProcessQuadsLitAvx2, ProcessQuadsFlatAvx2, 2};
+#endif
+#if defined(KQ3D_VERTEX_SSE41)
+    if (sse41 && ProcessorHas(ProcessorFeature::kSse41))
+        return {ProcessQuadsLitSse41, ProcessQuadsFlatSse41, 1};
+#endif
+    (void)sse41;
+    (void)avx2;
+    return {ProcessQuadsLitSse2, ProcessQuadsFlatSse2, 0};
+}
+
+// What UseVertexSse41 and UseVertexAvx2 allow, and the routines taken.
+bool gAllowSse41 = true;
+bool gAllowAvx2 = true;
+QuadRoutines gQuads = Widest(true, true);
+
+// Whether the routines taken now are of `level` or wider, as allowed.
+bool Allow(bool& allowed, bool use, int level) {
+    allowed = use;
+    gQuads = Widest(gAllowSse41, gAllowAvx2);
+    return use && gQuads.level >= level;
+}
+
 void ProcessQuadsOf(const View& view, const LitColour& colour, const MeshVertex* in,
                     ScreenVertex* out, uint32_t quads) {
-    const ViewLanes viewLanes = LanesOf(view);
-    const LightLanes light = LanesOf(colour);
-#if defined(KQ3D_VERTEX_SSE41)
-    if (gVertexSse41) {
-        ProcessQuadsLitSse41(viewLanes, light, in, out, quads);
-        return;
-    }
-#endif
-    ProcessQuads<Sse2Products>(viewLanes, LitQuad<Sse2Products>{light}, in, out, quads);
+    gQuads.lit(LanesOf(view), LanesOf(colour), in, out, quads);
 }
 
 void ProcessQuadsOf(const View& view, const FlatColour& colour, const MeshVertex* in,
                     ScreenVertex* out, uint32_t quads) {
-    const ViewLanes viewLanes = LanesOf(view);
-    const __m128i diffuse = _mm_set1_epi32(static_cast<int32_t>(colour.diffuse));
-#if defined(KQ3D_VERTEX_SSE41)
-    if (gVertexSse41) {
-        ProcessQuadsFlatSse41(viewLanes, diffuse, in, out, quads);
-        return;
-    }
-#endif
-    ProcessQuads<Sse2Products>(viewLanes, FlatQuad<Sse2Products>{diffuse}, in, out, quads);
+    gQuads.flat(LanesOf(view), _mm_set1_epi32(static_cast<int32_t>(colour.diffuse)), in, out,
+                quads);
 }
 
 template <class Colour>
@@ -191,10 +209,23 @@ void Process(const View& view, const Colour& colour, const MeshVertex* in, Scree
 
 } // namespace
 
+#if defined(__SSE2__)
 bool UseVertexSse41(bool use) {
-    gVertexSse41 = use && ProcessorHasSse41();
-    return gVertexSse41;
+    return Allow(gAllowSse41, use, 1);
 }
+
+bool UseVertexAvx2(bool use) {
+    return Allow(gAllowAvx2, use, 2);
+}
+#else
+bool UseVertexSse41(bool) {
+    return false;
+}
+
+bool UseVertexAvx2(bool) {
+    return false;
+}
+#endif
 
 #if defined(__SSE2__)
 const bool kVertexHasVectorPath = true;

@@ -4,28 +4,7 @@
 #if defined(__SSE4_1__)
 #include "render/vertex_quad.h"
 
-#include <smmintrin.h>
-
-namespace {
-
-// The low 32 bits of each lane's product, four at a time.
-struct Sse41Products {
-    // FixMul's operand: the lanes shifted right by 8.
-    struct Operand {
-        explicit Operand(__m128i values) : shifted(_mm_srai_epi32(values, 8)) {}
-        __m128i shifted;
-    };
-    static __m128i Times(const Operand& a, __m128i b) { return _mm_mullo_epi32(a.shifted, b); }
-    static __m128i Mul(const Operand& a, const Operand& b) {
-        return _mm_mullo_epi32(a.shifted, b.shifted);
-    }
-    static __m128i Dot(const Operand& a0, const Operand& a1, const Operand& a2, __m128i b0,
-                       __m128i b1, __m128i b2) {
-        return _mm_add_epi32(_mm_add_epi32(Times(a0, b0), Times(a1, b1)), Times(a2, b2));
-    }
-};
-
-} // namespace
+using Sse41Products = MulloProducts<Lanes4>;
 
 void ProcessQuadsLitSse41(const ViewLanes& view, const LightLanes& light, const MeshVertex* in,
                           ScreenVertex* out, uint32_t quads) {

@@ -5,6 +5,7 @@
 #include "platform/display.h"
 #include "render/renderer.h"
 #include "render/span.h"
+#include "render/stages.h"
 #include "resource/memory.h"
 #include "resource/texture.h"
 
@@ -153,6 +154,14 @@ void BM_ProcessVerticesLit(benchmark::State& state) {
     state.counters["per_vertex"] = TimePer(BallMesh.vertexCount, state.iterations());
 }
 BENCHMARK(BM_ProcessVerticesLit);
+
+// The same with SSE4.1's four lanes where the processor has AVX2's eight.
+void BM_ProcessVerticesLitSse41(benchmark::State& state) {
+    UseVertexAvx2(false);
+    BM_ProcessVerticesLit(state);
+    UseVertexAvx2(true);
+}
+BENCHMARK(BM_ProcessVerticesLitSse41);
 
 // One large triangle in each mode: 0 flat, 1 shade ramp, 2 texture, 3 texture
 // with a shade level per pixel.

@@ -89,3 +89,17 @@ TEST(Blit, ScaledKeyedStepsThroughTheSourceAndClipsWithoutShifting) {
         return x < 43 && y < 42 ? whole.At(x + 7, y + 3) : kBackground;
     });
 }
+
+// A texture as wide as the frame: its rows and the frame's follow one another
+// alike, and the blits copy them as one run, still cut to the frame's rows.
+TEST(Blit, RowsAsWideAsTheFrameClipAsAnyOther) {
+    const auto texel = [](uint32_t k) {
+        return Texel(static_cast<int32_t>(k % 240), static_cast<int32_t>(k / 240));
+    };
+    Frame opaque(240, 240), keyed(240, 240);
+    TestTexture picture(240, 240, 0, texel);
+    opaque.renderer->BlitOpaque(picture.get(), 0, -5, 240, 300, 0, 0);
+    opaque.Expect([](int32_t x, int32_t y) { return y < 235 ? Texel(x, y + 5) : kBackground; });
+    keyed.renderer->BlitKeyed(picture.get(), 0, 7, 240, 240, 0, 0);
+    keyed.Expect([](int32_t x, int32_t y) { return y < 7 ? kBackground : Shown(x, y - 7); });
+}

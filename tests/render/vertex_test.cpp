@@ -1,6 +1,7 @@
-// The vertex routines' two paths (render/vertex.cpp): four vertices at a
-// time where the build has a vector path, with SSE2's multiplies and with
-// SSE4.1's where the processor has them, against the portable routines one
+// The vertex routines' paths (render/vertex.cpp): four vertices at a time
+// where the build has a vector path, with SSE2's multiplies and with SSE4.1's
+// where the processor has them, eight at a time with AVX2's where it has
+// those, against the portable routines one
 // vertex after the other, on random meshes and views: vertices in front of,
 // at and behind the camera, divisions that saturate, products that wrap,
 // light from every side and colours that clamp. Every word of every screen
@@ -68,14 +69,17 @@ TEST(VertexPaths, FourAtATimeGiveWhatOneByOneGives) {
             vertex.u = any();
             vertex.v = any();
         }
-        for (const bool sse41 : {false, true}) {
-            const bool used = UseVertexSse41(sse41);
+        // SSE2, SSE4.1, then AVX2 (eight at a time, a last four with its
+        // multiplies), each where the processor has it.
+        for (int level = 0; level < 3; ++level) {
+            const bool sse41 = UseVertexSse41(level >= 1);
+            const bool avx2 = UseVertexAvx2(level >= 2);
             ASSERT_TRUE(Same(Processed(ProcessVerticesLit, renderer, in),
                              Processed(ProcessVerticesLitPortable, renderer, in)))
-                << "lit, SSE4.1 " << used << ", trial " << trial;
+                << "lit, SSE4.1 " << sse41 << ", AVX2 " << avx2 << ", trial " << trial;
             ASSERT_TRUE(Same(Processed(ProcessVerticesUnlit, renderer, in),
                              Processed(ProcessVerticesUnlitPortable, renderer, in)))
-                << "unlit, SSE4.1 " << used << ", trial " << trial;
+                << "unlit, SSE4.1 " << sse41 << ", AVX2 " << avx2 << ", trial " << trial;
         }
     }
 }
