@@ -7,7 +7,6 @@
 #include "platform/pixel_run.h"
 #include "platform/turned_copy.h"
 
-
 namespace {
 
 // A block of the logical screen as the screen memory holds it: the address
