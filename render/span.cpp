@@ -287,10 +287,6 @@ template <bool kLongIsLeft>
     FillHalves(fill, row, width, triangle, TexturedRowsBeside<kLongIsLeft>());
 }
 
-bool ProcessorHasAvx() {
-    return ProcessorHas(ProcessorFeature::kAvx);
-}
-
 // The flat rows in AVX's encoding likewise: a short span's blend then reads
 // its sixteen bytes into the instruction that uses them, with no copy.
 template <bool kLongIsLeft>
@@ -301,7 +297,7 @@ template <bool kLongIsLeft>
 
 // Whether the rows take the AVX routine: false, and so SSE2, until this
 // file's start-up has set it.
-bool gRowsAvx = ProcessorHasAvx();
+bool gRowsAvx = ProcessorHas(ProcessorFeature::kAvx);
 #endif
 
 } // namespace
@@ -313,7 +309,7 @@ const bool kRowsHaveVectorPath = false;
 
 bool UseRowsAvx(bool use) {
 #if KQ3D_ROWS_AVX
-    gRowsAvx = use && ProcessorHasAvx();
+    gRowsAvx = use && ProcessorHas(ProcessorFeature::kAvx);
     return gRowsAvx;
 #else
     (void)use;
