@@ -107,12 +107,18 @@ void ClockApp::OnFrame() {
     MatrixStackReset();
     renderer->focalLength = kFocalLength;
     // The background covers the whole frame, so the last frame needs no
-    // clearing; without a usable picture the frame is cleared to black.
-    if (TextureFitsBackground(backgroundTexture)) {
-        renderer->BlitOpaque(backgroundTexture, 0, 0, kFrameSide, kFrameSide, 0, 0);
+    // clearing; outside the tiles it drew on the frame still holds the
+    // background, so only those take it again. Without a usable picture the
+    // frame is cleared to black.
+    const bool background = TextureFitsBackground(backgroundTexture);
+    if (background) {
+        renderer->BlitOpaqueTiles(backgroundTexture, lastDrawn);
     } else {
         DisplayClearFrame(display, 0);
     }
+    FrameTilesClear(&drawn);
+    if (!background) FrameTilesMarkWhole(&drawn);
+    renderer->drawnTiles = &drawn;
 
     MatrixPush();
     MatrixTranslate(matrixTop, 0, 0, kCameraDistance);
@@ -140,7 +146,13 @@ void ClockApp::OnFrame() {
     MatrixPop();
 
     BuildClock();
-    DisplayPresent(display);
+    renderer->drawnTiles = nullptr;
+    // The screen differs from the frame where either frame drew.
+    FrameTiles changed = drawn;
+    FrameTilesAdd(&changed, lastDrawn);
+    if (!screenShowsFrame) FrameTilesMarkWhole(&changed);
+    screenShowsFrame = DisplayPresentTiles(display, changed) != 0;
+    lastDrawn = drawn;
 }
 
 // The camera matrix is the stack's next entry while the face is placed; the
@@ -161,6 +173,7 @@ void ClockApp::BuildClock() {
 }
 
 void ClockApp::DrawTitlePage() {
+    screenShowsFrame = false;
     if (display != nullptr) DisplayFillRect(display, 0, 0, display->width, display->height, 0);
     DrawCaption(kCaptionX, kCaptionY, kCaptionColor, 0, u"KQ 3D Engine ");
     if (display != nullptr && TextureFitsTitle(titleTexture)) {

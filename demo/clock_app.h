@@ -6,6 +6,7 @@
 #include "demo/draw_list.h"
 #include "host/handles.h"
 #include "platform/app.h"
+#include "platform/frame_tiles.h"
 
 #include <cstdint>
 
@@ -56,6 +57,13 @@ class ClockApp final : public App {
     int32_t ballAngleY = 0;
     DrawList drawList = {};
     CameraAnimation animation = {};
+    // The frame's tiles the last scene frame drew on, over the background,
+    // and those the frame being drawn does: only they change from one frame
+    // to the next. Every tile until a scene frame has drawn the whole frame
+    // and the screen shows it (set again when the title page covers it).
+    FrameTiles lastDrawn = {{}, true};
+    FrameTiles drawn = {{}, true};
+    bool screenShowsFrame = false;
 };
 
 // Whether a loaded texture fits its use; an empty one fits none. The ball's

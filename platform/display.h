@@ -73,6 +73,11 @@ void DisplayClearFrame(Display* display, uint16_t color);
 int DisplayBeginDraw(Display* display);
 void DisplayEndDraw(Display* display);
 int DisplayPresent(Display* display);
+struct FrameTiles;
+// The frame's marked tiles only, as DisplayPresent puts them (the rest of the
+// frame's place on the screen is left as it is); every tile where the tiles
+// stand for all.
+int DisplayPresentTiles(Display* display, const FrameTiles& tiles);
 void DisplayCopyRect(Display* display, int32_t x, int32_t y, int32_t width, int32_t height,
                      const void* source, int32_t sourceRowLength);
 void DisplayCopyRect16(Display* display, int32_t x, int32_t y, int32_t width, int32_t height,

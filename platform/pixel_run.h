@@ -108,6 +108,18 @@ inline void CopyRun(uint8_t* out, const uint8_t* in, size_t bytes) {
         copy64(lastOut, last);
         return;
     }
+    if (bytes >= 16) {
+        const auto copy16 = [](uint8_t* to, const uint8_t* from) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
+        };
+        const uint8_t* const last = in + bytes - 16;
+        uint8_t* const lastOut = out + bytes - 16;
+        for (; in < last; in += 16, out += 16)
+            copy16(out, in);
+        copy16(lastOut, last);
+        return;
+    }
 #endif
     std::memcpy(out, in, bytes);
 }

@@ -4,6 +4,7 @@
 // straight screen takes rows whole, a turned one turns the pixels in tiles
 // (platform/turned_copy.h).
 #include "platform/display.h"
+#include "platform/frame_tiles.h"
 #include "platform/pixel_run.h"
 #include "platform/turned_copy.h"
 
@@ -96,6 +97,44 @@ int DisplayPresent(Display* display) {
     Copy(Block(display, display->screen + display->frameOffset, 0, 0, display->frameWidth,
                display->frameWidth, 4),
          reinterpret_cast<const uint8_t*>(display->frameBuffer), display->frameHeight);
+    DisplayEndDraw(display);
+    return 1;
+}
+
+// Tiles go where DisplayPresent puts their pixels. A turned screen moves
+// every pixel to its own place (where its screen rows overlap, the whole
+// frame is copied in the plain order, as DisplayPresent does). A straight one
+// moves rows in 4-byte transfers: tiles are 16 bytes wide, so runs of them
+// keep to those whole transfers only where the frame's rows and the screen's
+// steps are whole transfers too; elsewhere the whole frame is presented.
+int DisplayPresentTiles(Display* display, const FrameTiles& tiles) {
+    const int32_t width = display->frameWidth;
+    const int32_t height = display->frameHeight;
+    const bool straight = (display->formatFlags & kFormatLandscape) != 0;
+    const bool wholeTransfers =
+        (kPixelBytes * width) % 4 == 0 && DisplayLogicalSteps(display).y % 4 == 0;
+    if (FrameTilesCoverAll(tiles, width, height) || (straight && !wholeTransfers)) {
+        return DisplayPresent(display);
+    }
+    if (display->frameBuffer == nullptr) return 0;
+    if (!DisplayBeginDraw(display)) return 0;
+    const ScreenBlock frame =
+        Block(display, display->screen + display->frameOffset, 0, 0, width, width, 4);
+    const auto* pixels = reinterpret_cast<const uint8_t*>(display->frameBuffer);
+    if (!frame.rowsAlong) {
+        CopyTurnedTiles(frame.first, -frame.pixelStep, pixels, frame.sourceStep, frame.rowPixels,
+                        height, tiles);
+    } else {
+        FrameTilesRuns(tiles, width, height,
+                       [&](int32_t x, int32_t y, int32_t runWidth, int32_t runHeight) {
+                           uint8_t* out = frame.first + x * frame.pixelStep + y * frame.rowStep;
+                           const uint8_t* in = pixels + y * frame.sourceStep + kPixelBytes * x;
+                           const size_t bytes = kPixelBytes * static_cast<size_t>(runWidth);
+                           for (int32_t i = 0; i < runHeight;
+                                ++i, out += frame.rowStep, in += frame.sourceStep)
+                               CopyRun(out, in, bytes);
+                       });
+    }
     DisplayEndDraw(display);
     return 1;
 }

@@ -6,6 +6,9 @@
 // copied one by one.
 #include "platform/turned_copy.h"
 
+#include "platform/frame_tiles.h"
+
+#include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -180,6 +183,36 @@ void CopyTiles(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdiff_t so
     CopyPixels(dst, step, source, sourceStride, tiledRows, height, 0, width);
 }
 
+// The marked tiles only, tile row after tile row (FrameTiles: width and
+// height within its bits). Tiles cut short by the source's right or bottom
+// edge are copied pixel by pixel.
+template <class Tile>
+void CopyMarkedTiles(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdiff_t sourceStride,
+                     int32_t width, int32_t height, const FrameTiles& marked) {
+    if (width <= 0 || height <= 0) return;
+    const ptrdiff_t run = 2 * static_cast<ptrdiff_t>(height);
+    if (step < run && step > -run) {
+        CopyPixels(dst, step, source, sourceStride, 0, height, 0, width);
+        return;
+    }
+    const int32_t tileRows = (height + kTile - 1) / kTile;
+    const int32_t wholeColumns = width / kTile;
+    for (int32_t r = 0; r < tileRows; ++r) {
+        const int32_t r0 = r * kTile;
+        const int32_t r1 = std::min(r0 + kTile, height);
+        for (uint64_t bits = marked.rows[r]; bits != 0; bits &= bits - 1) {
+            const int32_t c0 = LowestBit(bits) * kTile;
+            if (r1 - r0 == kTile && c0 < wholeColumns * kTile) {
+                Tile::Copy(dst - c0 * step + 2 * r0, step, source + r0 * sourceStride + 2 * c0,
+                           sourceStride);
+            } else {
+                CopyPixels(dst, step, source, sourceStride, r0, r1, c0,
+                           std::min(c0 + kTile, width));
+            }
+        }
+    }
+}
+
 } // namespace
 
 void CopyTurnedPortable(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdiff_t sourceStride,
@@ -194,11 +227,21 @@ void CopyTurned(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdiff_t s
                 int32_t width, int32_t height) {
     CopyTiles<VectorTile>(dst, step, source, sourceStride, width, height);
 }
+
+void CopyTurnedTiles(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdiff_t sourceStride,
+                     int32_t width, int32_t height, const FrameTiles& tiles) {
+    CopyMarkedTiles<VectorTile>(dst, step, source, sourceStride, width, height, tiles);
+}
 #else
 const bool kTurnedCopyHasVectorPath = false;
 
 void CopyTurned(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdiff_t sourceStride,
                 int32_t width, int32_t height) {
     CopyTurnedPortable(dst, step, source, sourceStride, width, height);
+}
+
+void CopyTurnedTiles(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdiff_t sourceStride,
+                     int32_t width, int32_t height, const FrameTiles& tiles) {
+    CopyMarkedTiles<PortableTile>(dst, step, source, sourceStride, width, height, tiles);
 }
 #endif

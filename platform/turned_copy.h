@@ -21,3 +21,8 @@ void CopyTurned(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdiff_t s
                 int32_t width, int32_t height);
 void CopyTurnedPortable(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdiff_t sourceStride,
                         int32_t width, int32_t height);
+// Only the source's marked tiles (frame_tiles.h; width and height within the
+// tiles' bits), each written where CopyTurned writes it.
+struct FrameTiles;
+void CopyTurnedTiles(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdiff_t sourceStride,
+                     int32_t width, int32_t height, const FrameTiles& tiles);

@@ -9,6 +9,7 @@
 // the texture's width (for the power-of-two widths of triangle textures that
 // is the same as shifting by widthShift).
 #include "platform/display.h"
+#include "platform/frame_tiles.h"
 #include "platform/pixel_run.h"
 #include "render/renderer.h"
 #include "resource/texture.h"
@@ -82,6 +83,27 @@ void Renderer::BlitOpaque(const Texture* source, int32_t dstX, int32_t dstY, int
                  CopyRun(reinterpret_cast<uint8_t*>(out), reinterpret_cast<const uint8_t*>(in),
                          static_cast<size_t>(count) * sizeof(uint16_t));
              });
+}
+
+void Renderer::BlitOpaqueTiles(const Texture* source, const FrameTiles& tiles) {
+    if (!HasFrame(display) || !HasTexels(source)) return;
+    const int32_t frameWidth = display->frameWidth;
+    const int32_t frameHeight = display->frameHeight;
+    if (FrameTilesCoverAll(tiles, frameWidth, frameHeight)) {
+        BlitOpaque(source, 0, 0, frameWidth, frameHeight, 0, 0);
+        return;
+    }
+    const ptrdiff_t textureStride = source->width;
+    FrameTilesRuns(tiles, std::min<int32_t>(frameWidth, source->width),
+                   std::min<int32_t>(frameHeight, source->height),
+                   [&](int32_t x, int32_t y, int32_t width, int32_t height) {
+                       uint16_t* out = display->frameBuffer + (ptrdiff_t{y} * frameWidth + x);
+                       const uint16_t* in = source->texels + (y * textureStride + x);
+                       const size_t bytes = static_cast<size_t>(width) * sizeof(uint16_t);
+                       for (int32_t i = 0; i < height; ++i, out += frameWidth, in += textureStride)
+                           CopyRun(reinterpret_cast<uint8_t*>(out),
+                                   reinterpret_cast<const uint8_t*>(in), bytes);
+                   });
 }
 
 void Renderer::BlitKeyed(const Texture* source, int32_t dstX, int32_t dstY, int32_t width,

@@ -4,6 +4,7 @@
 #include "render/renderer.h"
 
 #include "platform/display.h"
+#include "platform/frame_tiles.h"
 #include "render/stages.h"
 #include "resource/debug.h"
 #include "resource/memory.h"
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -125,10 +127,57 @@ void Renderer::DrawMesh(const Mesh* mesh) {
         return;
     }
     processVertices(this, mesh->vertices, screenVertices, static_cast<uint32_t>(vertexCount));
-    DrawTriangles(screenVertices, indices, indexCount);
+    if (drawnTiles != nullptr) MarkDrawn(screenVertices, vertexCount);
+    FillTriangles(screenVertices, indices, indexCount);
 }
 
 void Renderer::DrawTriangles(const ScreenVertex* vertices, const uint16_t* indices,
+                             int32_t indexCount) {
+    if (drawnTiles != nullptr && indexCount > 0) {
+        int32_t highest = 0;
+        for (int32_t i = 0; i < indexCount; ++i)
+            highest = std::max<int32_t>(highest, indices[i]);
+        MarkDrawn(vertices, highest + 1);
+    }
+    FillTriangles(vertices, indices, indexCount);
+}
+
+// The box of the vertices, whole pixels: a triangle's rows run from
+// floor(top y) to floor(bottom y) - 1 and its columns from floor(left x) to
+// floor(right x) - 1, its edges' x lying between their vertices'.
+void Renderer::MarkDrawn(const ScreenVertex* vertices, int32_t count) {
+    if (display == nullptr || count <= 0) return;
+    if (std::find(std::begin(triangleFillers), std::end(triangleFillers), fillTriangle) ==
+        std::end(triangleFillers)) {
+        FrameTilesMarkWhole(drawnTiles);
+        return;
+    }
+    // Two boxes, of the even and the odd vertices, so that neither waits on
+    // the other; vertices behind the camera draw nothing.
+    struct Box {
+        Fixed left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN;
+        void Take(const ScreenVertex& v) {
+            if (v.behindCamera != 0) return;
+            left = std::min(left, v.x);
+            top = std::min(top, v.y);
+            right = std::max(right, v.x);
+            bottom = std::max(bottom, v.y);
+        }
+    };
+    Box even, odd;
+    int32_t i = 0;
+    for (; i + 1 < count; i += 2) {
+        even.Take(vertices[i]);
+        odd.Take(vertices[i + 1]);
+    }
+    if (i < count) even.Take(vertices[i]);
+    FrameTilesMark(drawnTiles, std::min(even.left, odd.left) >> 16,
+                   std::min(even.top, odd.top) >> 16, std::max(even.right, odd.right) >> 16,
+                   std::max(even.bottom, odd.bottom) >> 16, display->frameWidth,
+                   display->frameHeight);
+}
+
+void Renderer::FillTriangles(const ScreenVertex* vertices, const uint16_t* indices,
                              int32_t indexCount) {
     if (indexCount <= 0 || fillTriangle == nullptr) return;
     if (display == nullptr || display->frameBuffer == nullptr) return;

@@ -53,6 +53,7 @@ constexpr int32_t kMaxScreenVertices = kMeshMaxVertices;
 constexpr int32_t kShadeRampSize = 64;
 
 class Renderer;
+struct FrameTiles;
 
 using TriangleRoutine = void (*)(Renderer* renderer, const ScreenVertex* a, const ScreenVertex* b,
                                  const ScreenVertex* c);
@@ -100,6 +101,9 @@ class Renderer {
 
     void BlitOpaque(const Texture* texture, int32_t dstX, int32_t dstY, int32_t width,
                     int32_t height, int32_t srcX, int32_t srcY);
+    // The texture's texels on the frame's marked tiles, each pixel from the
+    // texel at its own place (those the texture does not reach are left).
+    void BlitOpaqueTiles(const Texture* texture, const FrameTiles& tiles);
     void BlitKeyed(const Texture* texture, int32_t dstX, int32_t dstY, int32_t width,
                    int32_t height, int32_t srcX, int32_t srcY);
     void BlitScaledKeyed(const Texture* texture, int32_t dstX, int32_t dstY, int32_t dstWidth,
@@ -125,6 +129,12 @@ class Renderer {
     uint32_t ambientColor = 0;                  // the least a lit vertex gets
     uint32_t diffuseColor = 0xFFFFFF;           // the light's colour (lit), every vertex's (unlit)
     ScreenVertex* screenVertices = nullptr;     // owned; kMaxScreenVertices entries
+    // Where DrawMesh and DrawTriangles mark the frame's tiles their triangles
+    // may change (none while null; not owned): those holding the box of the
+    // vertices drawn from, as every row of a triangle lies between its
+    // vertices. A program's own fillTriangle may draw anywhere: with one,
+    // every tile is marked. Blits mark nothing.
+    FrameTiles* drawnTiles = nullptr;
 
     // Triangle set-up: each row's span ends, written by the edge walks.
     EdgeEntry leftEdges[kEdgeRows] = {};
@@ -133,6 +143,10 @@ class Renderer {
     // Span fill: where the shaded and textured fillers take their pixels.
     uint16_t shadeRamp[kShadeRampSize] = {};
     Texture* texture = nullptr; // not owned
+
+  private:
+    void FillTriangles(const ScreenVertex* vertices, const uint16_t* indices, int32_t indexCount);
+    void MarkDrawn(const ScreenVertex* vertices, int32_t count);
 };
 
 // Room for DrawMeshesSorted: screen vertices for all the vertices of the

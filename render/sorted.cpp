@@ -145,6 +145,7 @@ void Renderer::DrawMeshesSorted(const Mesh* meshes, int32_t meshCount, SortSpace
     }
     space->frontCount = static_cast<int32_t>(visible);
     if (visible == 0) return;
+    if (drawnTiles != nullptr) MarkDrawn(screen, base);
     SortEntries(space, visible);
     for (uint32_t k = 0; k < visible; ++k) {
         const uint32_t* corner = space->corners + 3 * static_cast<uint32_t>(space->order[k]);

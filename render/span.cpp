@@ -212,6 +212,7 @@ namespace {
 // 1 / n from one, so the rounding never reaches it, and the truncated double
 // is the truncated quotient. (For a row with no columns the division's
 // result is not used.)
+template <bool kWholeLanes>
 [[gnu::always_inline]] inline uint16_t*
 FillTexturedInside(const TexturedFill& fill, uint16_t* row, int32_t width,
                    const TexturedFill::Edge& left, const TexturedFill::Edge& right, int32_t rows) {
@@ -245,9 +246,9 @@ FillTexturedInside(const TexturedFill& fill, uint16_t* row, int32_t width,
         const __m128i nextSteps = quotients(nuv, static_cast<int32_t>(nextX1 - nextX0));
         // [u, v, u + du, v + dv] and [2 du, 2 dv] twice.
         const __m128i twice = _mm_add_epi32(steps, steps);
-        TexelRunPairs(row + x0, row + x1, level, words,
-                      _mm_unpacklo_epi64(uv, _mm_add_epi32(uv, steps)),
-                      _mm_unpacklo_epi64(twice, twice));
+        TexelRunPairs<kWholeLanes>(row + x0, row + x1, level, words,
+                                   _mm_unpacklo_epi64(uv, _mm_add_epi32(uv, steps)),
+                                   _mm_unpacklo_epi64(twice, twice));
         x0 = nextX0;
         x1 = nextX1;
         steps = nextSteps;
@@ -258,14 +259,15 @@ FillTexturedInside(const TexturedFill& fill, uint16_t* row, int32_t width,
 
 // The textured rows beside one short edge; the long edge is left at the row
 // after them.
-template <bool kLongIsLeft>
+template <bool kLongIsLeft, bool kWholeLanes>
 struct TexturedRowsBeside {
     [[gnu::always_inline]] uint16_t* operator()(const TexturedFill& fill, uint16_t* row,
                                                 int32_t width, TexturedFill::Edge& longEdge,
                                                 const TexturedFill::Edge& shortEdge,
                                                 int32_t rows) const {
-        row = kLongIsLeft ? FillTexturedInside(fill, row, width, longEdge, shortEdge, rows)
-                          : FillTexturedInside(fill, row, width, shortEdge, longEdge, rows);
+        row = kLongIsLeft
+                  ? FillTexturedInside<kWholeLanes>(fill, row, width, longEdge, shortEdge, rows)
+                  : FillTexturedInside<kWholeLanes>(fill, row, width, shortEdge, longEdge, rows);
         longEdge.Skip(rows);
         return row;
     }
@@ -274,7 +276,7 @@ struct TexturedRowsBeside {
 template <bool kLongIsLeft>
 void FillTexturedRows(const TexturedFill& fill, uint16_t* row, int32_t width,
                       const TriangleRows& triangle) {
-    FillHalves(fill, row, width, triangle, TexturedRowsBeside<kLongIsLeft>());
+    FillHalves(fill, row, width, triangle, TexturedRowsBeside<kLongIsLeft, false>());
 }
 
 #if KQ3D_ROWS_AVX
@@ -284,7 +286,7 @@ void FillTexturedRows(const TexturedFill& fill, uint16_t* row, int32_t width,
 template <bool kLongIsLeft>
 [[gnu::target("avx")]] void FillTexturedRowsAvx(const TexturedFill& fill, uint16_t* row,
                                                 int32_t width, const TriangleRows& triangle) {
-    FillHalves(fill, row, width, triangle, TexturedRowsBeside<kLongIsLeft>());
+    FillHalves(fill, row, width, triangle, TexturedRowsBeside<kLongIsLeft, true>());
 }
 
 // The flat rows in AVX's encoding likewise: a short span's blend then reads
