@@ -43,13 +43,18 @@ inline int32_t LowestBit(uint64_t bits) {
 }
 
 // The marked tiles as runs across each row of tiles: visit(x, y, w, h) for
-// each, in pixels, cut to the frame of width x height; the runs do not
-// overlap. Call only when FrameTilesCoverAll is false.
+// each, in pixels, cut to the frame of width x height (tiles marked beyond it,
+// as for a larger frame, are passed over); the runs do not overlap. Call only
+// when FrameTilesCoverAll is false.
 template <class Visit>
 void FrameTilesRuns(const FrameTiles& tiles, int32_t width, int32_t height, Visit visit) {
     const int32_t tileRows = (height + FrameTiles::kSide - 1) / FrameTiles::kSide;
+    const int32_t tileColumns = (width + FrameTiles::kSide - 1) / FrameTiles::kSide;
+    const uint64_t inFrame = tileColumns >= 64  ? ~uint64_t{0}
+                             : tileColumns <= 0 ? 0
+                                                : (uint64_t{1} << tileColumns) - 1;
     for (int32_t r = 0; r < tileRows; ++r) {
-        uint64_t bits = tiles.rows[r];
+        uint64_t bits = tiles.rows[r] & inFrame;
         const int32_t y = r * FrameTiles::kSide;
         const int32_t h = height - y < FrameTiles::kSide ? height - y : FrameTiles::kSide;
         while (bits != 0) {

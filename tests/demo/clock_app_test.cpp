@@ -41,6 +41,42 @@ TEST_F(ClockTest, KeysAreTestedBeforeTenTitleFramesAndTheTitleShowsAgainOnActiva
     EXPECT_EQ(allocCount, blocks - 3);
 }
 
+// Frame pixels the screen does not show (the first named).
+testing::AssertionResult ScreenShowsFrame(const Display& display) {
+    int32_t wrong = 0;
+    testing::Message first;
+    for (int32_t y = 0; y < display.frameHeight; ++y) {
+        for (int32_t x = 0; x < display.frameWidth; ++x) {
+            if (FramePixelOnScreen(x, y) == display.frameBuffer[y * display.frameWidth + x])
+                continue;
+            if (wrong++ == 0) first << ", the first at " << x << "," << y;
+        }
+    }
+    if (wrong == 0) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << wrong << " pixels not shown" << first;
+}
+
+// A scene frame presents only the tiles where it or the last one drew; after
+// the title page has covered the screen, or a present has failed (several
+// frames apart, the camera moving on), the next one brings the whole frame.
+TEST_F(ClockTest, TheScreenShowsTheWholeFrameAfterTheTitlePageOrAFailedPresent) {
+    WritePictures();
+    ClockApp& app = StartApp();
+    SkipIntro();
+    for (int32_t i = 0; i < 3; ++i)
+        app.OnFrame();
+    EXPECT_TRUE(ScreenShowsFrame(*app.display));
+    app.OnActivate();
+    app.OnFrame();
+    EXPECT_TRUE(ScreenShowsFrame(*app.display)) << "after the title page";
+    host::GxSetFaults({false, true});
+    for (int32_t i = 0; i < 40; ++i)
+        app.OnFrame();
+    host::GxSetFaults({});
+    app.OnFrame();
+    EXPECT_TRUE(ScreenShowsFrame(*app.display)) << "after failed presents";
+}
+
 // A released texture, or none, fits nothing.
 TEST(TextureFits, NothingWithoutTexels) {
     Texture texture{};

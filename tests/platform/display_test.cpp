@@ -4,10 +4,14 @@
 #include "host/gx.h"
 #include "host/raw_heap.h"
 #include "host/screen.h"
+#include "platform/frame_tiles.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -155,6 +159,78 @@ TEST_F(DisplayTest, ClearFrameFillsEveryPixelAndAFrameBufferThatCannotBeHadLeave
     DisplayClearFrame(&display, 0xFFFF);
     EXPECT_EQ(DisplayPresent(&display), 0);
     EXPECT_EQ(GxCallCounts().beginDraw, 0);
+}
+
+// Every byte of the screen memory.
+std::vector<uint8_t> ScreenBytes() {
+    const GXDisplayProperties& p = ScreenProperties();
+    const int64_t lastX = static_cast<int64_t>(p.width - 1) * p.xPitch;
+    const int64_t lastY = static_cast<int64_t>(p.height - 1) * p.yPitch;
+    const int64_t low = std::min<int64_t>(0, lastX) + std::min<int64_t>(0, lastY);
+    const int64_t high = std::max<int64_t>(0, lastX) + std::max<int64_t>(0, lastY);
+    return std::vector<uint8_t>(ScreenOrigin() + low, ScreenOrigin() + high + 2);
+}
+
+// Frame A presented whole, then frame B (different everywhere) presented on
+// random tiles: the screen as after presenting whole the frame that is B on
+// those tiles and A elsewhere, or (where `whole`) B.
+void ExpectTilesPresented(const GXDisplayProperties& screen, int32_t width, int32_t height,
+                          bool whole) {
+    ASSERT_TRUE(ScreenSetUp(screen));
+    Display display(kWindow);
+    ASSERT_NE(DisplayCreateFrameBuffer(&display, width, height), nullptr);
+    DisplayPlace(&display, 40, 0);
+    std::mt19937_64 random(static_cast<uint64_t>(width * height + screen.xPitch));
+    FrameTiles tiles;
+    FrameTilesClear(&tiles);
+    for (uint64_t& row : tiles.rows)
+        row = random() & random();
+    // Frame A, B, or B on the tiles only.
+    enum Shown { kA, kB, kBOnTiles };
+    const auto frame = [&](Shown shown) {
+        for (int32_t y = 0; y < height; ++y) {
+            for (int32_t x = 0; x < width; ++x) {
+                const bool onTile = (tiles.rows[y / 8] >> (x / 8) & 1) != 0;
+                const bool b = shown == kB || (shown == kBOnTiles && onTile);
+                display.frameBuffer[y * width + x] =
+                    b ? static_cast<uint16_t>(~Pattern(y, x)) : Pattern(y, x);
+            }
+        }
+    };
+    frame(kA);
+    ASSERT_EQ(DisplayPresent(&display), 1);
+    frame(kB);
+    ASSERT_EQ(DisplayPresentTiles(&display, tiles), 1);
+    const std::vector<uint8_t> presented = ScreenBytes();
+    frame(whole ? kB : kBOnTiles);
+    ASSERT_EQ(DisplayPresent(&display), 1);
+    EXPECT_EQ(presented, ScreenBytes());
+    EXPECT_EQ(display.drawDepth, 0);
+}
+
+// Frames whose tiles are cut at the right and bottom, on turned and straight
+// screens; a straight screen moves rows in 4-byte transfers, so where the
+// frame's rows or the screen's row step are not whole transfers, the whole
+// frame is presented as DisplayPresent places it.
+TEST_F(DisplayTest, PresentTilesShowsTheMarkedTilesWherePresentPutsThem) {
+    const struct {
+        const char* what;
+        GXDisplayProperties screen;
+        int32_t width, height;
+        bool whole;
+    } cases[] = {
+        {"turned", DefaultScreenProperties(), 240, 240, false},
+        {"turned, cut tiles", DefaultScreenProperties(), 237, 229, false},
+        {"turned, odd pitch", {240, 320, 2, 486, 16, 0}, 240, 240, false},
+        {"straight", kLandscapeScreen, 240, 240, false},
+        {"straight, cut tiles", kLandscapeScreen, 236, 229, false},
+        {"straight, odd frame row", kLandscapeScreen, 237, 240, true},
+        {"straight, odd step", {240, 320, 642, -2, 16, kGXLandscape}, 240, 240, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ExpectTilesPresented(c.screen, c.width, c.height, c.whole);
+    }
 }
 
 } // namespace

@@ -1,18 +1,20 @@
 // The turned copy's two paths against the plain pixel-by-pixel copy: every
 // byte of the screen memory, with screens whose row pitch is an odd number of
 // pixels, negative, or too small to keep rows apart, pixels on odd addresses,
-// and blocks whose sides are not whole tiles.
+// and blocks whose sides are not whole tiles. The copy of marked tiles only:
+// their bytes as the whole copy writes them, and no others.
 #include "platform/turned_copy.h"
+
+#include "platform/frame_tiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <vector>
 
 namespace {
-
-using Copy = void (*)(uint8_t*, ptrdiff_t, const uint8_t*, ptrdiff_t, int32_t, int32_t);
 
 // Row r of the source to the screen column 2r bytes right of the start,
 // pixel c of it c steps up, in the order rows and pixels come.
@@ -25,6 +27,7 @@ void PlainCopy(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdiff_t so
 }
 
 // The screen memory after one copy, every byte 0x5A where nothing was written.
+template <class Copy>
 std::vector<uint8_t> Screen(Copy copy, ptrdiff_t step, int32_t width, int32_t height,
                             ptrdiff_t sourceStride, int32_t offset) {
     std::vector<uint8_t> source(static_cast<size_t>(sourceStride * height + 2));
@@ -61,6 +64,47 @@ TEST(TurnedCopy, PortableAndVectorPathsWriteWhatThePlainCopyWrites) {
                     ASSERT_EQ(portable, expected) << where;
                     ASSERT_EQ(vector, expected) << where;
                 }
+            }
+        }
+    }
+}
+
+// Random tiles, bits beyond the block too: the plain copy of each marked
+// tile's pixels. Where screen rows overlap, the whole block as CopyTurned.
+TEST(TurnedCopy, MarkedTilesWriteTheirOwnBytesOnly) {
+    std::mt19937_64 random(7);
+    const int32_t sizes[][2] = {{240, 240}, {237, 229}, {17, 9}, {7, 3}};
+    for (const auto& size : sizes) {
+        const int32_t width = size[0], height = size[1];
+        const ptrdiff_t steps[] = {2 * height, 482, -2 * height - 6, 2 * height - 2};
+        for (ptrdiff_t step : steps) {
+            for (int32_t offset : {0, 1}) {
+                const ptrdiff_t stride = 2 * width + 6 * offset;
+                FrameTiles tiles;
+                FrameTilesClear(&tiles);
+                for (uint64_t& row : tiles.rows)
+                    row = random() & random();
+                const auto marked = [&](uint8_t* dst, ptrdiff_t s, const uint8_t* source,
+                                        ptrdiff_t sourceStride, int32_t w, int32_t h) {
+                    for (int32_t r = 0; r < h; ++r) {
+                        for (int32_t c = 0; c < w; ++c) {
+                            if ((tiles.rows[r / 8] >> (c / 8) & 1) != 0)
+                                std::memcpy(dst + 2 * r - c * s, source + r * sourceStride + 2 * c,
+                                            2);
+                        }
+                    }
+                };
+                const bool overlapping = step < 2 * height && step > -2 * height;
+                const auto expected = overlapping
+                                          ? Screen(CopyTurned, step, width, height, stride, offset)
+                                          : Screen(marked, step, width, height, stride, offset);
+                const auto copied = Screen(
+                    [&](uint8_t* dst, ptrdiff_t s, const uint8_t* source, ptrdiff_t sourceStride,
+                        int32_t w,
+                        int32_t h) { CopyTurnedTiles(dst, s, source, sourceStride, w, h, tiles); },
+                    step, width, height, stride, offset);
+                ASSERT_EQ(copied, expected)
+                    << width << "x" << height << " step " << step << " offset " << offset;
             }
         }
     }

@@ -1,9 +1,13 @@
 // The three image blits: exact copies, colour key, clipping to the frame and
-// to the texture, and scaling by 16.16 steps.
+// to the texture, and scaling by 16.16 steps; the opaque blit of the frame's
+// marked tiles.
+#include "platform/frame_tiles.h"
 #include "render/renderer.h"
 #include "render_test_util.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace {
 
@@ -102,4 +106,31 @@ TEST(Blit, RowsAsWideAsTheFrameClipAsAnyOther) {
     opaque.Expect([](int32_t x, int32_t y) { return y < 235 ? Texel(x, y + 5) : kBackground; });
     keyed.renderer->BlitKeyed(picture.get(), 0, 7, 240, 240, 0, 0);
     keyed.Expect([](int32_t x, int32_t y) { return y < 7 ? kBackground : Shown(x, y - 7); });
+}
+
+// Each marked tile takes the texels at its own place, as far as the texture
+// reaches; the rest of the frame is left. Tiles standing for all: the whole
+// frame.
+TEST(Blit, OpaqueTilesCopyTheMarkedTilesOnly) {
+    std::mt19937_64 random(5);
+    const struct {
+        int32_t width, height;
+        bool whole;
+    } textures[] = {{256, 250, false}, {100, 50, false}, {240, 240, true}, {100, 250, true}};
+    for (const auto& t : textures) {
+        Frame frame(240, 240);
+        TestTexture picture(t.width, t.height, 0, [&](uint32_t k) {
+            return Texel(static_cast<int32_t>(k % t.width), static_cast<int32_t>(k / t.width));
+        });
+        FrameTiles tiles;
+        FrameTilesClear(&tiles);
+        for (uint64_t& row : tiles.rows)
+            row = random() & random();
+        tiles.whole = t.whole;
+        frame.renderer->BlitOpaqueTiles(picture.get(), tiles);
+        frame.Expect([&](int32_t x, int32_t y) {
+            const bool marked = t.whole || (tiles.rows[y / 8] >> (x / 8) & 1) != 0;
+            return marked && x < t.width && y < t.height ? Texel(x, y) : kBackground;
+        });
+    }
 }
