@@ -171,8 +171,14 @@ void Renderer::MarkDrawn(const ScreenVertex* vertices, int32_t count) {
         odd.Take(vertices[i + 1]);
     }
     if (i < count) even.Take(vertices[i]);
-    FrameTilesMark(drawnTiles, std::min(even.left, odd.left) >> 16,
-                   std::min(even.top, odd.top) >> 16, std::max(even.right, odd.right) >> 16,
+    const Fixed left = std::min(even.left, odd.left);
+    const Fixed right = std::max(even.right, odd.right);
+    // Vertices more than 32767 pixels apart across wrap the step of the edge
+    // between them, which then leaves the box: their rows may be drawn
+    // anywhere across the frame.
+    const bool wraps = int64_t{right} - left > INT32_MAX;
+    FrameTilesMark(drawnTiles, wraps ? 0 : left >> 16, std::min(even.top, odd.top) >> 16,
+                   wraps ? display->frameWidth : right >> 16,
                    std::max(even.bottom, odd.bottom) >> 16, display->frameWidth,
                    display->frameHeight);
 }

@@ -132,7 +132,8 @@ class Renderer {
     // Where DrawMesh and DrawTriangles mark the frame's tiles their triangles
     // may change (none while null; not owned): those holding the box of the
     // vertices drawn from, as every row of a triangle lies between its
-    // vertices. A program's own fillTriangle may draw anywhere: with one,
+    // vertices (across the whole frame where they lie too far apart for an
+    // edge's step). A program's own fillTriangle may draw anywhere: with one,
     // every tile is marked. Blits mark nothing.
     FrameTiles* drawnTiles = nullptr;
 

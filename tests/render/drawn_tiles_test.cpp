@@ -29,16 +29,20 @@ Outside ChangedOutside(const Frame& frame, const FrameTiles& tiles) {
     return outside;
 }
 
-// A coordinate near the frame, well off it, anywhere in 32 bits, or on a
-// tile's edge give or take the least step.
+// A coordinate near the frame, well off it, anywhere in 32 bits, at either
+// end of them (vertices there and near the frame are too far apart for an
+// edge's step), or on a tile's edge give or take the least step.
 Fixed Coordinate(std::mt19937& random) {
-    switch (random() % 4) {
+    std::uniform_int_distribution<Fixed> nearEnd(0, Fx(300));
+    switch (random() % 5) {
     case 0:
         return std::uniform_int_distribution<Fixed>(Fx(-40), Fx(280))(random);
     case 1:
         return std::uniform_int_distribution<Fixed>(Fx(-400), Fx(640))(random);
     case 2:
         return static_cast<Fixed>(random());
+    case 3:
+        return random() % 2 != 0 ? INT32_MIN + nearEnd(random) : INT32_MAX - nearEnd(random);
     default:
         return Fx(8 * static_cast<int32_t>(random() % 32)) + static_cast<Fixed>(random() % 3) - 1;
     }
@@ -88,7 +92,7 @@ TEST(DrawnTiles, HoldEveryPixelTrianglesChange) {
                 for (uint16_t& index : indices)
                     index = static_cast<uint16_t>(scene.random() % 8);
                 scene.frame.renderer->DrawTriangles(v, indices, 15);
-                scene.Check("triangles", mode, trial);
+                ASSERT_NO_FATAL_FAILURE(scene.Check("triangles", mode, trial));
             }
         }
         EXPECT_GT(scene.drawn, 100000);
@@ -124,10 +128,10 @@ TEST(DrawnTiles, HoldEveryPixelMeshesChange) {
             }
             scene.Start(mode);
             scene.frame.renderer->DrawMesh(&meshes[0]);
-            scene.Check("mesh", mode, trial);
+            ASSERT_NO_FATAL_FAILURE(scene.Check("mesh", mode, trial));
             scene.Start(mode);
             scene.frame.renderer->DrawMeshesSorted(meshes, 2, &space);
-            scene.Check("sorted meshes", mode, trial);
+            ASSERT_NO_FATAL_FAILURE(scene.Check("sorted meshes", mode, trial));
         }
     }
     EXPECT_GT(scene.drawn, 100000);
@@ -136,19 +140,40 @@ TEST(DrawnTiles, HoldEveryPixelMeshesChange) {
 
 // Whole pixels from the left and top vertex up to the right and bottom one,
 // excluded where it lies on a pixel's edge: here columns 8..23 and rows
-// 10..31.
+// 10..31. Vertices too far apart across for an edge's step (which wraps and
+// leaves the box) mark the frame's whole width over their rows, 89..125.
 TEST(DrawnTiles, ATriangleMarksTheTilesOfItsVerticesBox) {
-    Frame frame(240, 240);
-    FrameTiles tiles;
-    FrameTilesClear(&tiles);
-    frame.renderer->drawnTiles = &tiles;
-    const ScreenVertex v[3] = {Vertex(Fx(8), Fx(10.5)), Vertex(Fx(24), Fx(10.5)),
-                               Vertex(Fx(15), Fx(32))};
-    const uint16_t indices[3] = {0, 1, 2};
-    frame.renderer->DrawTriangles(v, indices, 3);
-    for (int32_t r = 0; r < 6; ++r)
-        EXPECT_EQ(tiles.rows[r], r >= 1 && r <= 3 ? 0b110u : 0u) << "row " << r;
-    EXPECT_FALSE(tiles.whole);
+    const struct {
+        const char* what;
+        ScreenVertex v[3];
+        int32_t firstRow, lastRow;
+        uint64_t columns;
+    } cases[] = {
+        {"near",
+         {Vertex(Fx(8), Fx(10.5)), Vertex(Fx(24), Fx(10.5)), Vertex(Fx(15), Fx(32))},
+         1,
+         3,
+         0b110},
+        {"far apart",
+         {Vertex(Fx(-32547), Fx(89.3)), Vertex(Fx(228.5), Fx(102.4)), Vertex(Fx(82), Fx(125.8))},
+         11,
+         15,
+         (uint64_t{1} << 30) - 1},
+    };
+    for (const auto& c : cases) {
+        Frame frame(240, 240);
+        FrameTiles tiles;
+        FrameTilesClear(&tiles);
+        frame.renderer->drawnTiles = &tiles;
+        const uint16_t indices[3] = {0, 1, 2};
+        frame.renderer->DrawTriangles(c.v, indices, 3);
+        for (int32_t r = 0; r < 30; ++r) {
+            EXPECT_EQ(tiles.rows[r], r >= c.firstRow && r <= c.lastRow ? c.columns : 0)
+                << c.what << ", row " << r;
+        }
+        EXPECT_FALSE(tiles.whole) << c.what;
+        EXPECT_GT(frame.CountDrawn(), 0) << c.what;
+    }
 }
 
 // A program's own filler may draw anywhere: every tile. Without tiles or
