@@ -28,8 +28,9 @@ using TileRun = std::tuple<int32_t, int32_t, int32_t, int32_t>; // x, y, width, 
 
 std::vector<TileRun> Runs(const FrameTiles& tiles, int32_t width, int32_t height) {
     std::vector<TileRun> runs;
-    FrameTilesRuns(tiles, width, height,
-                   [&](int32_t x, int32_t y, int32_t w, int32_t h) { runs.emplace_back(x, y, w, h); });
+    FrameTilesRuns(tiles, width, height, [&](int32_t x, int32_t y, int32_t w, int32_t h) {
+        runs.emplace_back(x, y, w, h);
+    });
     return runs;
 }
 
@@ -74,11 +75,10 @@ TEST(FrameTiles, RunsVisitNeighboursTogetherCutToTheFrame) {
     tiles.rows[3] = Columns(27, 29) | Columns(31, 40);
     tiles.rows[28] = Columns(0, 0) | Columns(29, 29);
     tiles.rows[29] = Columns(0, 63);
-    EXPECT_EQ(Runs(tiles, 237, 229), (std::vector<TileRun>{{0, 0, 24, 8},
-                                                            {40, 0, 8, 8},
-                                                            {216, 24, 21, 8},
-                                                            {0, 224, 8, 5},
-                                                            {232, 224, 5, 5}}));
+    EXPECT_EQ(
+        Runs(tiles, 237, 229),
+        (std::vector<TileRun>{
+            {0, 0, 24, 8}, {40, 0, 8, 8}, {216, 24, 21, 8}, {0, 224, 8, 5}, {232, 224, 5, 5}}));
     tiles = Cleared();
     tiles.rows[1] = Columns(0, 0) | Columns(62, 63);
     tiles.rows[63] = Columns(0, 63);
