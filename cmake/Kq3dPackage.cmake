@@ -19,7 +19,8 @@ set(KQ3D_PUBLIC_HEADERS
   render/renderer.h
   resource/memory.h resource/debug.h resource/file.h resource/texture.h resource/zit.h
   resource/text_reader.h resource/obj_model.h
-  platform/app.h platform/display.h platform/key_input.h platform/tick_timer.h platform/window.h
+  platform/app.h platform/display.h platform/frame_tiles.h platform/key_input.h
+  platform/tick_timer.h platform/window.h
   platform/startup.h platform/runtime.h
   host/handles.h host/gx.h host/raw_heap.h host/text_drawing.h host/window.h host/device.h
   host/option_table.h host/shell_options.h)
