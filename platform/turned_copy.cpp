@@ -20,6 +20,8 @@
 namespace {
 
 constexpr int32_t kTile = 8;
+// A marked tile of the frame is copied as one turned tile (CopyMarkedTiles).
+static_assert(kTile == FrameTiles::kSide, "the frame's tiles are the copy's");
 
 // Source rows r0..r1-1, columns c0..c1-1, row after row and pixel after pixel:
 // the order of the plain copy, which decides the picture should two writes
