@@ -48,7 +48,8 @@ inline int32_t LowestBit(uint64_t bits) {
 // when FrameTilesCoverAll is false.
 template <class Visit>
 void FrameTilesRuns(const FrameTiles& tiles, int32_t width, int32_t height, Visit visit) {
-    const int32_t tileRows = (height + FrameTiles::kSide - 1) / FrameTiles::kSide;
+    const int32_t rowsHeld = (height + FrameTiles::kSide - 1) / FrameTiles::kSide;
+    const int32_t tileRows = rowsHeld < FrameTiles::kMaxRows ? rowsHeld : FrameTiles::kMaxRows;
     const int32_t tileColumns = (width + FrameTiles::kSide - 1) / FrameTiles::kSide;
     const uint64_t inFrame = tileColumns >= 64  ? ~uint64_t{0}
                              : tileColumns <= 0 ? 0

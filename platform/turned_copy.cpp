@@ -197,7 +197,7 @@ void CopyMarkedTiles(uint8_t* dst, ptrdiff_t step, const uint8_t* source, ptrdif
         CopyPixels(dst, step, source, sourceStride, 0, height, 0, width);
         return;
     }
-    const int32_t tileRows = (height + kTile - 1) / kTile;
+    const int32_t tileRows = std::min((height + kTile - 1) / kTile, FrameTiles::kMaxRows);
     const int32_t wholeColumns = width / kTile;
     for (int32_t r = 0; r < tileRows; ++r) {
         const int32_t r0 = r * kTile;
