@@ -123,3 +123,10 @@ inline void CopyRun(uint8_t* out, const uint8_t* in, size_t bytes) {
 #endif
     std::memcpy(out, in, bytes);
 }
+
+// rows runs of bytes each, the runs outStride and inStride bytes apart.
+inline void CopyRows(uint8_t* out, ptrdiff_t outStride, const uint8_t* in, ptrdiff_t inStride,
+                     size_t bytes, int32_t rows) {
+    for (int32_t i = 0; i < rows; ++i, out += outStride, in += inStride)
+        CopyRun(out, in, bytes);
+}

@@ -60,10 +60,8 @@ void Copy(const ScreenBlock& block, const uint8_t* source, int32_t height) {
         return;
     }
     if (block.rowPixels <= 0) return;
-    const size_t rowBytes = kPixelBytes * static_cast<size_t>(block.rowPixels);
-    uint8_t* dst = block.first;
-    for (int32_t row = 0; row < height; ++row, dst += block.rowStep, source += block.sourceStep)
-        CopyRun(dst, source, rowBytes);
+    CopyRows(block.first, block.rowStep, source, block.sourceStep,
+             kPixelBytes * static_cast<size_t>(block.rowPixels), height);
 }
 
 // In runs along the screen memory: block rows on a straight screen, block
@@ -125,15 +123,12 @@ int DisplayPresentTiles(Display* display, const FrameTiles& tiles) {
         CopyTurnedTiles(frame.first, -frame.pixelStep, pixels, frame.sourceStep, frame.rowPixels,
                         height, tiles);
     } else {
-        FrameTilesRuns(tiles, width, height,
-                       [&](int32_t x, int32_t y, int32_t runWidth, int32_t runHeight) {
-                           uint8_t* out = frame.first + x * frame.pixelStep + y * frame.rowStep;
-                           const uint8_t* in = pixels + y * frame.sourceStep + kPixelBytes * x;
-                           const size_t bytes = kPixelBytes * static_cast<size_t>(runWidth);
-                           for (int32_t i = 0; i < runHeight;
-                                ++i, out += frame.rowStep, in += frame.sourceStep)
-                               CopyRun(out, in, bytes);
-                       });
+        FrameTilesRuns(
+            tiles, width, height, [&](int32_t x, int32_t y, int32_t runWidth, int32_t runHeight) {
+                CopyRows(frame.first + x * frame.pixelStep + y * frame.rowStep, frame.rowStep,
+                         pixels + y * frame.sourceStep + kPixelBytes * x, frame.sourceStep,
+                         kPixelBytes * static_cast<size_t>(runWidth), runHeight);
+            });
     }
     DisplayEndDraw(display);
     return 1;

@@ -93,16 +93,17 @@ void Renderer::BlitOpaqueTiles(const Texture* source, const FrameTiles& tiles) {
         BlitOpaque(source, 0, 0, frameWidth, frameHeight, 0, 0);
         return;
     }
-    const ptrdiff_t textureStride = source->width;
+    // In bytes, as the runs are copied.
+    auto* frame = reinterpret_cast<uint8_t*>(display->frameBuffer);
+    const auto* texels = reinterpret_cast<const uint8_t*>(source->texels);
+    const ptrdiff_t frameStride = kPixelBytes * ptrdiff_t{frameWidth};
+    const ptrdiff_t textureStride = kPixelBytes * ptrdiff_t{source->width};
     FrameTilesRuns(tiles, std::min<int32_t>(frameWidth, source->width),
                    std::min<int32_t>(frameHeight, source->height),
                    [&](int32_t x, int32_t y, int32_t width, int32_t height) {
-                       uint16_t* out = display->frameBuffer + (ptrdiff_t{y} * frameWidth + x);
-                       const uint16_t* in = source->texels + (y * textureStride + x);
-                       const size_t bytes = static_cast<size_t>(width) * sizeof(uint16_t);
-                       for (int32_t i = 0; i < height; ++i, out += frameWidth, in += textureStride)
-                           CopyRun(reinterpret_cast<uint8_t*>(out),
-                                   reinterpret_cast<const uint8_t*>(in), bytes);
+                       CopyRows(frame + y * frameStride + kPixelBytes * x, frameStride,
+                                texels + y * textureStride + kPixelBytes * x, textureStride,
+                                kPixelBytes * static_cast<size_t>(width), height);
                    });
 }
 
